@@ -1,0 +1,58 @@
+// One wrapper over PCRE2 so every pattern is compiled once (with JIT where
+// the machine has it) and searched many times. Subjects are UTF-8; a subject
+// that is not valid UTF-8 is read as Windows-1252, as the product's sources
+// may be.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/error.h"
+
+namespace platform {
+
+PLATFORM_DECLARE_ERROR(ERegularExpressionError);
+
+class Regex {
+ public:
+  enum Options : unsigned {
+    kNone = 0,
+    kCaseless = 1u << 0,  // letters match without regard to case
+    kDotAll = 1u << 1,    // "." also matches line breaks
+  };
+
+  // Throws ERegularExpressionError naming the pattern and PCRE2's reason.
+  explicit Regex(std::string_view pattern, unsigned options = kCaseless);
+  ~Regex();
+  Regex(Regex&&) noexcept;
+  Regex& operator=(Regex&&) noexcept;
+
+  // True when the pattern matches anywhere in subject.
+  bool Search(std::string_view subject) const;
+
+  struct Match {
+    size_t start = 0;  // byte offsets into the (UTF-8) subject
+    size_t end = 0;
+    std::string text;  // the whole-match text
+  };
+  // The first match at or after byte offset start.
+  std::optional<Match> Find(std::string_view subject, size_t start = 0) const;
+  // Every non-overlapping match, left to right.
+  std::vector<Match> FindAll(std::string_view subject) const;
+
+  const std::string& pattern() const { return pattern_; }
+
+ private:
+  struct Compiled;
+  // Matches subject, which must be valid UTF-8, from start.
+  std::optional<Match> FindValid(std::string_view subject, size_t start) const;
+
+  std::string pattern_;
+  std::unique_ptr<Compiled> compiled_;
+};
+
+}  // namespace platform
