@@ -11,6 +11,11 @@ class Error : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
   virtual const char* ClassName() const { return "Exception"; }
+  // Throws a failure of the same class with another message, for callers
+  // that put context in front of a message and pass the failure on.
+  [[noreturn]] virtual void RethrowWithMessage(std::string message) const {
+    throw Error(std::move(message));
+  }
 };
 
 #define PLATFORM_DECLARE_ERROR(Name)                              \
@@ -18,6 +23,9 @@ class Error : public std::runtime_error {
    public:                                                        \
     using ::platform::Error::Error;                               \
     const char* ClassName() const override { return #Name; }      \
+    [[noreturn]] void RethrowWithMessage(std::string message) const override { \
+      throw Name(std::move(message));                             \
+    }                                                             \
   }
 
 // A file could not be opened for reading.
@@ -37,6 +45,12 @@ PLATFORM_DECLARE_ERROR(EVariantTypeCastError);
 inline const char* ClassNameOf(const std::exception& e) {
   if (auto* ours = dynamic_cast<const Error*>(&e)) return ours->ClassName();
   return "Exception";
+}
+
+// Passes a failure on with a new message, keeping its class where it has one.
+[[noreturn]] inline void RethrowWithMessage(const std::exception& e, std::string message) {
+  if (auto* ours = dynamic_cast<const Error*>(&e)) ours->RethrowWithMessage(std::move(message));
+  throw Error(std::move(message));
 }
 
 }  // namespace platform
