@@ -88,13 +88,25 @@ void CheckDocumentShape(const pugi::xml_document& doc, const std::string& file) 
                                    "\": only one top-level element is allowed");
 }
 
-// An element written as <X></X> has no children once parsed and would be
-// saved as <X/>; an empty text child keeps its original form.
-void KeepEmptyElementPairs(pugi::xml_node root, std::string_view source) {
+// Prepares a raw document so that saving it writes what was read:
+// - an element written as <X></X> has no children once parsed and would be
+//   saved as <X/>; an empty text child keeps its original form;
+// - attribute values are saved between double quotes, so a double quote
+//   inside a value written between single quotes must become a reference
+//   or the saved file would not be XML.
+void KeepOriginalForms(pugi::xml_node root, std::string_view source) {
   struct Walker : pugi::xml_tree_walker {
     std::string_view src;
     bool for_each(pugi::xml_node& node) override {
-      if (node.type() != pugi::node_element || node.first_child()) return true;
+      if (node.type() != pugi::node_element) return true;
+      for (pugi::xml_attribute attr : node.attributes()) {
+        std::string_view value = attr.value();
+        if (value.find('"') == std::string_view::npos) continue;
+        std::string quoted;
+        for (char c : value) quoted += c == '"' ? std::string("&quot;") : std::string(1, c);
+        attr.set_value(quoted.c_str());
+      }
+      if (node.first_child()) return true;
       ptrdiff_t off = node.offset_debug();
       std::string_view name = node.name();
       if (off <= 0 || static_cast<size_t>(off) + name.size() > src.size() || src[off - 1] != '<' ||
@@ -151,7 +163,7 @@ TDprojParser::TDprojParser(std::string pStDprojFile) : FDprojFile(std::move(pStD
                                    result.description());
   }
   CheckDocumentShape(FXMLDocument, FDprojFile);
-  KeepEmptyElementPairs(FXMLDocument, text);
+  KeepOriginalForms(FXMLDocument, text);
 }
 
 std::string TDprojParser::FileName() const { return platform::ExtractFileName(FDprojFile); }

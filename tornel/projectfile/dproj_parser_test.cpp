@@ -167,10 +167,12 @@ TEST(TDprojParserLoad, KeepsEmptyElementFormsAndUtf16) {
   TempDir t;
   std::string text =
       "<?xml version=\"1.0\"?>\n<!-- c -->\n<Project a='1'  b=\"x &amp; y\">\n"
-      "\t<E></E><F/><G a=\"/>\"></G>\n</Project>\n";
+      "\t<E></E><F/><G a=\"/>\"></G><H c='say \"hi\"'/>\n</Project>\n";
   std::string f = t.Write("a.dproj", text);
   TDprojParser(f).SaveFile();
-  EXPECT_EQ(ReadAll(f), Replace(text, "'1'  b", "\"1\" b"));  // attribute spelling is normalised
+  // Attribute quoting is normalised, never broken.
+  EXPECT_EQ(ReadAll(f), Replace(Replace(text, "'1'  b", "\"1\" b"), "'say \"hi\"'",
+                                "\"say &quot;hi&quot;\""));
 
   // "<Project>ñ</Project>" in UTF-16 LE with its mark.
   std::string utf16 = std::string("\xFF\xFE", 2) + std::string("<\0P\0r\0o\0j\0e\0c\0t\0>\0\xF1\0<\0/\0P\0r\0o\0j\0e\0c\0t\0>\0", 40);
