@@ -1,7 +1,8 @@
 // One wrapper over PCRE2 so every pattern is compiled once (with JIT where
-// the machine has it) and searched many times. Subjects are UTF-8; a subject
-// that is not valid UTF-8 is read as Windows-1252, as the product's sources
-// may be.
+// the machine has it) and searched many times, from any thread. Subjects are
+// UTF-8, checked once per search and then matched without PCRE2's own check;
+// a subject that is not valid UTF-8 is read as Windows-1252, as the
+// product's sources may be.
 #pragma once
 
 #include <cstdint>
@@ -49,7 +50,7 @@ class Regex {
  private:
   struct Compiled;
   // Matches subject, which must be valid UTF-8, from start.
-  std::optional<Match> FindValid(std::string_view subject, size_t start) const;
+  std::optional<Match> FindValid(std::string_view subject, size_t start, bool with_text) const;
 
   std::string pattern_;
   std::unique_ptr<Compiled> compiled_;

@@ -36,6 +36,15 @@ TEST(Regex, WholeMatchTextAndAllMatches) {
   EXPECT_EQ(Regex("x*").FindAll("ñaña").size(), 5u);
 }
 
+TEST(Regex, ManyGroupsStillGiveTheWholeMatch) {
+  std::string many;
+  for (int i = 0; i < 40; ++i) many += "(a)";
+  auto m = Regex(many).Find("xx" + std::string(40, 'A') + "yy");
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->start, 2u);
+  EXPECT_EQ(m->text, std::string(40, 'A'));
+}
+
 TEST(Regex, NonAsciiCaselessAndInvalidUtf8Subjects) {
   Regex r("versión");
   EXPECT_TRUE(r.Search("VERSIÓN 2"));

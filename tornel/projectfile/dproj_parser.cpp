@@ -1,6 +1,7 @@
 #include "tornel/projectfile/dproj_parser.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "platform/error.h"
@@ -257,10 +258,33 @@ TInfProj TDprojParser::GetInfo() const {
   return r;
 }
 
-void TDprojParser::ChangeVersion(bool pBoModVersion) {
-  if (!pBoModVersion) return;
+void TDprojParser::ChangeAndSave(std::string_view failure_prefix,
+                                 const std::function<void(bool& changed)>& change) {
   bool changed = false, saving = false;
   try {
+    change(changed);
+    if (changed) {
+      saving = true;
+      SaveFile();
+    }
+  } catch (const std::exception& e) {
+    std::string message =
+        std::string(failure_prefix) + platform::ClassNameOf(e) + ". " + e.what();
+    // What was changed before the failure still reaches the file.
+    if (changed && !saving) {
+      try {
+        SaveFile();
+      } catch (const std::exception& s) {
+        message += std::string(" (") + s.what() + ")";
+      }
+    }
+    platform::RethrowWithMessage(e, message);
+  }
+}
+
+void TDprojParser::ChangeVersion(bool pBoModVersion) {
+  if (!pBoModVersion) return;
+  ChangeAndSave("Error al cambiar la versión del proyecto: ", [&](bool& changed) {
     for (pugi::xml_node child : ProjectNode().children()) {
       if (pugi::xml_node major = child.child("VerInfo_MajorVer")) {
         std::string text = std::to_string(FFileVersion.MajorVersion);
@@ -283,29 +307,12 @@ void TDprojParser::ChangeVersion(bool pBoModVersion) {
         }
       }
     }
-    if (changed) {
-      saving = true;
-      SaveFile();
-    }
-  } catch (const std::exception& e) {
-    std::string message = std::string("Error al cambiar la versión del proyecto: ") +
-                          platform::ClassNameOf(e) + ". " + e.what();
-    // What was changed before the failure still reaches the file.
-    if (changed && !saving) {
-      try {
-        SaveFile();
-      } catch (const std::exception& s) {
-        message += std::string(" (") + s.what() + ")";
-      }
-    }
-    platform::RethrowWithMessage(e, message);
-  }
+  });
 }
 
 void TDprojParser::SetXMLPropertyValue(std::string_view ConditionPattern,
                                        std::string_view ChildNodeName, std::string_view Value) {
-  bool changed = false, saving = false;
-  try {
+  ChangeAndSave("Error al establecer el icono de la aplicación. ", [&](bool& changed) {
     const Regex pattern(ConditionPattern, kMatch);
     const std::string name(ChildNodeName);
     for (pugi::xml_node child : ProjectNode().children()) {
@@ -320,22 +327,7 @@ void TDprojParser::SetXMLPropertyValue(std::string_view ConditionPattern,
         changed = true;
       }
     }
-    if (changed) {
-      saving = true;
-      SaveFile();
-    }
-  } catch (const std::exception& e) {
-    std::string message = std::string("Error al establecer el icono de la aplicación. ") +
-                          platform::ClassNameOf(e) + ". " + e.what();
-    if (changed && !saving) {
-      try {
-        SaveFile();
-      } catch (const std::exception& s) {
-        message += std::string(" (") + s.what() + ")";
-      }
-    }
-    platform::RethrowWithMessage(e, message);
-  }
+  });
 }
 
 std::string TDprojParser::Serialize() const {

@@ -5,6 +5,7 @@
 // attribute operations, which need no instance.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,6 +68,11 @@ class TDprojParser {
  private:
   enum class Encoding { kUtf8, kUtf16Le, kUtf16Be };
 
+  // Runs change, which notes whether it changed the document, and saves
+  // when it did, also after a failure; a failure is passed on with its
+  // message behind failure_prefix and its class name.
+  void ChangeAndSave(std::string_view failure_prefix,
+                     const std::function<void(bool& changed)>& change);
   // The project element: the document's first top-level node.
   pugi::xml_node ProjectNode() const;
   std::string Serialize() const;
