@@ -184,6 +184,39 @@ void WriteFileAtomic(const std::string& path, std::string_view bytes) {
   done = true;
 }
 
+std::string CurrentDirectory() {
+  std::vector<char> buf(4096);
+  while (::getcwd(buf.data(), buf.size()) == nullptr) {
+    if (errno != ERANGE) return {};
+    buf.resize(buf.size() * 2);
+  }
+  return buf.data();
+}
+
+std::string ExpandFileName(const std::string& path) {
+  std::string full = path;
+  if (full.empty() || full[0] != kPathDelim) full = IncludeTrailingPathDelimiter(CurrentDirectory()) + path;
+  std::vector<std::string> parts;
+  size_t pos = 0;
+  while (pos <= full.size()) {
+    size_t next = full.find(kPathDelim, pos);
+    if (next == std::string::npos) next = full.size();
+    std::string part = full.substr(pos, next - pos);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(std::move(part));
+    }
+    pos = next + 1;
+  }
+  std::string out;
+  for (const auto& p : parts) out += kPathDelim + p;
+  if (out.empty()) out = std::string(1, kPathDelim);
+  // A trailing delimiter of the input is kept, as callers may rely on it.
+  if (path.size() > 1 && IsPathDelimiter(path.back()) && out.size() > 1) out += kPathDelim;
+  return out;
+}
+
 bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool RenameFile(const std::string& from, const std::string& to) {

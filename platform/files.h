@@ -49,6 +49,12 @@ std::string ReadFileBytes(const std::string& path);
 // as a write to it would be. Throws EFCreateError.
 void WriteFileAtomic(const std::string& path, std::string_view bytes);
 
+// The process's current folder, without a trailing delimiter.
+std::string CurrentDirectory();
+// A full path: relative paths are taken from the current folder; "." and
+// ".." parts are resolved in the text, links are not followed.
+std::string ExpandFileName(const std::string& path);
+
 // Simple operations answering success.
 bool DeleteFile(const std::string& path);
 bool RenameFile(const std::string& from, const std::string& to);

@@ -105,6 +105,22 @@ TEST(KeepAsBackup, CopiesOverAnOlderBackup) {
   EXPECT_FALSE(KeepAsBackup(t.Path("none.xml")));
 }
 
+TEST(ExpandFileName, ResolvesAgainstTheCurrentFolderInText) {
+  std::string cwd = CurrentDirectory();
+  ASSERT_FALSE(cwd.empty());
+  struct Case {
+    std::string path;
+    std::string want;
+  } cases[] = {
+      {"/src/./GN/../CGN", "/src/CGN"},
+      {"/src/CGN/", "/src/CGN/"},
+      {"/..", "/"},
+      {"sub/x", cwd + "/sub/x"},
+      {".", cwd},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ExpandFileName(c.path), c.want) << c.path;
+}
+
 TEST(ForceDirectories, CreatesEveryLevel) {
   TempDir t;
   EXPECT_TRUE(ForceDirectories(t.Path("a/b/c")));

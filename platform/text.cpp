@@ -90,4 +90,70 @@ DecodedText DecodeText(std::string_view bytes) {
 
 DecodedText ReadTextFile(const std::string& path) { return DecodeText(ReadFileBytes(path)); }
 
+namespace {
+
+// Length of the UTF-8 sequence a lead byte starts, and the range its second
+// byte must fall in (narrower than 80..BF where that excludes overlong forms,
+// surrogates and code points past Unicode). 0 when the byte cannot lead.
+struct LeadByte {
+  size_t length = 0;
+  unsigned char second_min = 0x80, second_max = 0xBF;
+};
+
+LeadByte ClassifyLead(unsigned char b) {
+  if (b >= 0xC2 && b <= 0xDF) return {2};
+  if (b == 0xE0) return {3, 0xA0, 0xBF};
+  if (b == 0xED) return {3, 0x80, 0x9F};
+  if (b >= 0xE1 && b <= 0xEF) return {3};
+  if (b == 0xF0) return {4, 0x90, 0xBF};
+  if (b >= 0xF1 && b <= 0xF3) return {4};
+  if (b == 0xF4) return {4, 0x80, 0x8F};
+  return {};
+}
+
+}  // namespace
+
+std::string Utf8StreamDecoder::Feed(std::string_view bytes) {
+  std::string in = std::move(pending_);
+  pending_.clear();
+  in.append(bytes);
+  std::string out;
+  out.reserve(in.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(in.data());
+  size_t n = in.size(), i = 0;
+  while (i < n) {
+    unsigned char c = p[i];
+    if (c < 0x80) {
+      if (c != 0) out += static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    LeadByte lead = ClassifyLead(c);
+    size_t k = 1;  // bytes of the sequence that fit so far
+    while (lead.length && k < lead.length && i + k < n) {
+      unsigned char b = p[i + k];
+      bool fits = k == 1 ? (b >= lead.second_min && b <= lead.second_max) : (b & 0xC0) == 0x80;
+      if (!fits) break;
+      ++k;
+    }
+    if (lead.length && k == lead.length) {
+      out.append(in, i, k);
+      i += k;
+    } else if (lead.length && i + k == n) {
+      pending_.assign(in, i, k);  // may complete with the next piece
+      break;
+    } else {
+      out += Windows1252ToUtf8(in.substr(i, 1));
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string Utf8StreamDecoder::Finish() {
+  std::string out = Windows1252ToUtf8(pending_);
+  pending_.clear();
+  return out;
+}
+
 }  // namespace platform

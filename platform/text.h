@@ -30,4 +30,18 @@ std::string ToValidUtf8(std::string_view bytes);
 // Appends the UTF-8 form of one code point.
 void AppendUtf8(std::string& out, char32_t cp);
 
+// Decodes console output that arrives in pieces: valid UTF-8 passes through,
+// bytes that are not part of a valid sequence are taken as Windows-1252, and
+// a sequence cut at the end of one piece is completed by the next. 0 bytes
+// are dropped, as the log cannot hold them.
+class Utf8StreamDecoder {
+ public:
+  std::string Feed(std::string_view bytes);
+  // Whatever is still held back, as Windows-1252.
+  std::string Finish();
+
+ private:
+  std::string pending_;  // the start of a sequence that may still complete
+};
+
 }  // namespace platform

@@ -1,31 +1,10 @@
 #include "tornel/projectfile/key_list.h"
 
+#include "platform/delimited_text.h"
 #include "platform/strings.h"
 
 namespace tornel {
 namespace {
-
-bool IsBlank(char c) { return c != '\0' && static_cast<unsigned char>(c) <= ' '; }
-
-// Reads a quoted item starting at text[pos] == '"'; a doubled quote stands
-// for one quote; an unclosed quote runs to the end. Advances pos past it.
-std::string ExtractQuoted(std::string_view text, size_t& pos) {
-  std::string out;
-  ++pos;
-  while (pos < text.size()) {
-    if (text[pos] == '"') {
-      if (pos + 1 < text.size() && text[pos + 1] == '"') {
-        out += '"';
-        pos += 2;
-        continue;
-      }
-      ++pos;
-      return out;
-    }
-    out += text[pos++];
-  }
-  return out;
-}
 
 // Position in characters (1-based, 0 when absent) of needle, without regard
 // to case, as the display-name rule counts.
@@ -57,48 +36,13 @@ std::string CopyChars(std::string_view text, long index, long count) {
 }  // namespace
 
 std::vector<std::string> SplitKeyList(std::string_view text, KeyListSplit mode) {
-  const bool blanks = mode == KeyListSplit::kAtSemicolonsAndBlanks;
-  std::vector<std::string> items;
-  size_t pos = 0;
-  if (blanks)
-    while (pos < text.size() && IsBlank(text[pos])) ++pos;
-  while (pos < text.size()) {
-    if (text[pos] == '"') {
-      items.push_back(ExtractQuoted(text, pos));
-    } else {
-      size_t start = pos;
-      while (pos < text.size() && text[pos] != ';' && !(blanks && IsBlank(text[pos]))) ++pos;
-      items.emplace_back(text.substr(start, pos - start));
-    }
-    if (blanks)
-      while (pos < text.size() && IsBlank(text[pos])) ++pos;
-    if (pos < text.size() && text[pos] == ';') {
-      if (pos + 1 == text.size()) items.emplace_back();  // a final ";" ends with an empty item
-      ++pos;
-      if (blanks)
-        while (pos < text.size() && IsBlank(text[pos])) ++pos;
-    }
-  }
-  return items;
+  return platform::SplitDelimited(text, ';',
+                                  mode == KeyListSplit::kAtSemicolons ? platform::Delimiting::kStrict
+                                                                      : platform::Delimiting::kLoose);
 }
 
 std::string JoinKeyList(const std::vector<std::string>& items) {
-  std::string out;
-  for (size_t i = 0; i < items.size(); ++i) {
-    if (i) out += ';';
-    const std::string& item = items[i];
-    if (item.find_first_of(";\"") == std::string::npos) {
-      out += item;
-      continue;
-    }
-    out += '"';
-    for (char c : item) {
-      if (c == '"') out += '"';
-      out += c;
-    }
-    out += '"';
-  }
-  return out;
+  return platform::JoinDelimited(items, ';', platform::Delimiting::kStrict);
 }
 
 std::optional<std::string> KeyListValue(const std::vector<std::string>& items,
