@@ -28,11 +28,8 @@ std::vector<std::string> Piezas(const std::string& list) {
 
 void TornelCore::CompilarProyectos() {
   if (FCancelProc) return;
-  ProgressScope progress(CrearProgreso());
-  if (progress) {
-    progress->Inicializar(std::max(1, CdsGrpFuente.RecordCount()), true);
-    progress->MensajeDelProceso("Realizando compilación de proyectos válidos...");
-  }
+  ProgressScope progress = IniciarProgreso(CdsGrpFuente.RecordCount(),
+                                           "Realizando compilación de proyectos válidos...");
   for (int row = 0; row < CdsGrpFuente.RecordCount(); ++row) {
     CdsGrpFuente.MoveTo(row);
     const std::string code = CdsGrpFuente.Text("COD_GSRC");

@@ -31,6 +31,14 @@ bool Contiene(const std::vector<std::string>& list, std::string_view item) {
                      [&](const std::string& s) { return platform::SameText(s, item); });
 }
 
+// Hands the computed versions to the parser, which writes them when the run
+// writes versions at all.
+void EscribirVersiones(TDprojParser& parser, const TInfProj& info, bool write) {
+  parser.SetFileVersion(info.FileVersion);
+  parser.SetProductVersion(info.ProductVersion);
+  parser.ChangeVersion(write);
+}
+
 void HacerEscribible(const std::string& path) {
   if (TDprojParser::FileIsReadOnly(path)) TDprojParser::SetReadOnly(platform::ExtractFilePath(path), false);
 }
@@ -89,11 +97,8 @@ void TornelCore::AplicarSalidaDcu(TDprojParser& parser, const TInfProj& info,
 
 void TornelCore::AnalizarProyectosCliente() {
   if (FCancelProc) return;
-  ProgressScope progress(CrearProgreso());
-  if (progress) {
-    progress->Inicializar(std::max<int>(1, static_cast<int>(gSlClieProy.size())), true);
-    progress->MensajeDelProceso("Analizando los Proyectos Cliente encontrados...");
-  }
+  ProgressScope progress = IniciarProgreso(static_cast<int>(gSlClieProy.size()),
+                                           "Analizando los Proyectos Cliente encontrados...");
   const std::vector<std::string> clients = gSlClieProy;
   for (const std::string& client_path : clients) {
     const std::string name = NombreProyecto(client_path);
@@ -126,9 +131,7 @@ void TornelCore::AnalizarProyectosCliente() {
       CdsGrpFuente.SetText("PAC_KAGE", info.Package);
       CdsGrpFuente.SetText("RUT_CLIE", client_path);
       CalcularVersionPar(info);
-      parser->SetFileVersion(info.FileVersion);
-      parser->SetProductVersion(info.ProductVersion);
-      parser->ChangeVersion(FModVersion);
+      EscribirVersiones(*parser, info, FModVersion);
       CdsGrpFuente.SetText("NEW_VCLI", info.FileVersion.ToString());
       AplicarSalidaDcu(*parser, info, "DCU_OUTPUT_CLI");
       parser.reset();
@@ -154,9 +157,7 @@ void TornelCore::AnalizarProyectosCliente() {
       CdsGrpFuente.SetText("VER_SERV", info.FileVersion.ToString());
       CdsGrpFuente.SetText("RUT_SERV", server_path);
       CalcularVersionPar(info);
-      parser->SetFileVersion(info.FileVersion);
-      parser->SetProductVersion(info.ProductVersion);
-      parser->ChangeVersion(FModVersion);
+      EscribirVersiones(*parser, info, FModVersion);
       if (platform::UpperCase(platform::Trim(info.MainIcon)) != platform::UpperCase(platform::Trim(kIcono)))
         parser->SetXMLPropertyValue(kGruposBase, "Icon_MainIcon", kIcono);
       AplicarSalidaDcu(*parser, info, "DCU_OUTPUT_SRV");
@@ -179,11 +180,8 @@ void TornelCore::AnalizarProyectosCliente() {
 
 void TornelCore::AnalizarProyectosIndividuales() {
   if (FCancelProc) return;
-  ProgressScope progress(CrearProgreso());
-  if (progress) {
-    progress->Inicializar(std::max<int>(1, static_cast<int>(gSlServProy.size())), true);
-    progress->MensajeDelProceso("Analizando los Proyectos Individuales encontrados...");
-  }
+  ProgressScope progress = IniciarProgreso(static_cast<int>(gSlServProy.size()),
+                                           "Analizando los Proyectos Individuales encontrados...");
   const std::vector<std::string> servers = gSlServProy;
   for (const std::string& path : servers) {
     const std::string name = NombreProyecto(path);
@@ -207,9 +205,7 @@ void TornelCore::AnalizarProyectosIndividuales() {
       CdsGrpFuente.SetText("VER_CLIE", info.FileVersion.ToString());
       CdsGrpFuente.SetText("RUT_CLIE", path);
       CalcularVersionIndividual(info);
-      parser->SetFileVersion(info.FileVersion);
-      parser->SetProductVersion(info.ProductVersion);
-      parser->ChangeVersion(FModVersion);
+      EscribirVersiones(*parser, info, FModVersion);
       CdsGrpFuente.SetText("NEW_VCLI", info.FileVersion.ToString());
       parser.reset();
       CdsGrpFuente.SetText("VER_PROD", info.ProductVersion.ToString());

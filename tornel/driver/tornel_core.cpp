@@ -162,9 +162,13 @@ void TornelCore::EjecutarEmpaquetador(const std::string& pStDirectorio) {
   }
 }
 
-std::unique_ptr<IProgress> TornelCore::CrearProgreso() const {
-  if (!gBoMostrarProgreso || !hooks_.progress) return nullptr;
-  return hooks_.progress();
+ProgressScope TornelCore::IniciarProgreso(int count, const std::string& message) const {
+  ProgressScope progress(gBoMostrarProgreso && hooks_.progress ? hooks_.progress() : nullptr);
+  if (progress) {
+    progress->Inicializar(std::max(1, count), true);
+    progress->MensajeDelProceso(message);
+  }
+  return progress;
 }
 
 void TornelCore::Estado(const std::string& line) const {

@@ -132,7 +132,9 @@ class TornelCore {
   // Search, stages and hand-off over an existing source folder.
   void EjecutarEtapas(const std::string& directory);
   void VaciarResultados();
-  std::unique_ptr<IProgress> CrearProgreso() const;
+  // The progress display of a loop of count items (none when the run shows
+  // no progress), already showing message.
+  ProgressScope IniciarProgreso(int count, const std::string& message) const;
   void Estado(const std::string& line) const;
   std::string UltimoError() const;
   // Sets DCC_DcuOutput from the active property row code when it names an

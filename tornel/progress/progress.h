@@ -32,8 +32,8 @@ class ProgressScope {
   ~ProgressScope() {
     if (p_) p_->Finalizar();
   }
-  ProgressScope(const ProgressScope&) = delete;
-  ProgressScope& operator=(const ProgressScope&) = delete;
+  ProgressScope(ProgressScope&&) = default;
+  ProgressScope& operator=(ProgressScope&&) = delete;
   IProgress* operator->() const { return p_.get(); }
   explicit operator bool() const { return p_ != nullptr; }
 
