@@ -1,6 +1,7 @@
 #include "tornel/build/error_detection.h"
 
 #include "platform/regex.h"
+#include "platform/strings.h"
 #include "platform/text.h"
 
 namespace tornel {
@@ -30,14 +31,20 @@ bool LineEndsBefore(std::string_view text, size_t pos) {
 
 std::optional<std::string> BuscarLineaError(std::string_view output) {
   static const platform::Regex kWord("(?<=\\s)error(?=\\s)", platform::Regex::kNone);
-  const std::string text = platform::ToValidUtf8(output);
+  // The compile log is UTF-8 already; only other text is converted (a copy).
+  std::string converted;
+  std::string_view text = output;
+  if (!platform::IsValidUtf8(text)) {
+    converted = platform::Windows1252ToUtf8(output);
+    text = converted;
+  }
   auto match = kWord.Find(text);
   if (!match) return std::nullopt;
   size_t begin = match->start;
   while (begin > 0 && !LineEndsBefore(text, begin)) --begin;
   size_t end = match->start;
   while (end < text.size() && LineBreakAt(text, end) == 0) ++end;
-  return text.substr(begin, end - begin);
+  return std::string(text.substr(begin, end - begin));
 }
 
 }  // namespace tornel
