@@ -40,8 +40,6 @@ PLATFORM_DECLARE_ERROR(EXMLDocError);
 PLATFORM_DECLARE_ERROR(EConvertError);
 // A value that is absent (null) was read as text.
 PLATFORM_DECLARE_ERROR(EVariantTypeCastError);
-// A call to the operating system failed.
-PLATFORM_DECLARE_ERROR(EOSError);
 
 // The class name of any exception: ours, or a generic one for the rest.
 inline const char* ClassNameOf(const std::exception& e) {

@@ -3,7 +3,6 @@
 // built through the build script.
 #include <algorithm>
 
-#include "platform/error.h"
 #include "platform/strings.h"
 #include "tornel/driver/tornel_core.h"
 
@@ -48,31 +47,26 @@ void TornelCore::CompilarProyectos() {
     const std::string server_path = CdsGrpFuente.Text("RUT_SERV");
     const bool uses_packages = CdsGrpFuente.Bool("USA_PKGE");
     const bool same_versions = CdsGrpFuente.Text("NEW_VCLI") == CdsGrpFuente.Text("NEW_VSER");
-    try {
-      if (!uses_packages || platform::Trim(packages).empty()) {
-        AgregarError(code, "El proyecto Cliente no usa paquetes.");
+    if (!uses_packages || platform::Trim(packages).empty()) {
+      AgregarError(code, "El proyecto Cliente no usa paquetes.");
+      valid = false;
+    }
+    for (const std::string& piece : Piezas(packages)) {
+      const std::string name = platform::UpperCase(platform::Trim(piece));
+      bool known = std::any_of(FValidPackages.begin(), FValidPackages.end(),
+                               [&](const std::string& p) { return platform::SameText(p, name); });
+      if (!known) {
+        AgregarError(client, "Paquete " + piece + " vinculado sin soporte en versión actual.");
         valid = false;
       }
-      for (const std::string& piece : Piezas(packages)) {
-        const std::string name = platform::UpperCase(platform::Trim(piece));
-        bool known = std::any_of(FValidPackages.begin(), FValidPackages.end(),
-                                 [&](const std::string& p) { return platform::SameText(p, name); });
-        if (!known) {
-          AgregarError(client, "Paquete " + piece + " vinculado sin soporte en versión actual.");
-          valid = false;
-        }
-      }
-      if (!same_versions) {
-        AgregarError(code, "Las versiones de los proyectos Cliente y Servidor son diferentes.");
-        valid = false;
-      }
-      if (valid) {
-        CompilarProyecto(client_path, client);
-        CompilarProyecto(server_path, server);
-      }
-    } catch (const platform::EOSError& e) {
-      // A system failure concerns this pair only; the walk goes on.
-      hooks_.messages->ShowMessage(e.what());
+    }
+    if (!same_versions) {
+      AgregarError(code, "Las versiones de los proyectos Cliente y Servidor son diferentes.");
+      valid = false;
+    }
+    if (valid) {
+      CompilarProyecto(client_path, client);
+      CompilarProyecto(server_path, server);
     }
     std::string outcome = CdsErrores.RecordCount() > errors_before
                               ? std::string(valid ? "con errores: " : "no compilado: ") + UltimoError()

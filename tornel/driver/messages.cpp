@@ -14,9 +14,4 @@ void StderrMessages::ShowInformation(const std::string& text) {
   std::fflush(stderr);
 }
 
-void StderrMessages::ShowMessage(const std::string& text) {
-  std::fprintf(stderr, "Tornel: %s\n", text.c_str());
-  std::fflush(stderr);
-}
-
 }  // namespace tornel

@@ -12,7 +12,6 @@ class IMessages {
   virtual ~IMessages() = default;
   virtual void ShowError(const std::string& text) = 0;        // error icon
   virtual void ShowInformation(const std::string& text) = 0;  // information icon
-  virtual void ShowMessage(const std::string& text) = 0;      // plain box
 };
 
 // Every box as one line on standard error, "Tornel: " first.
@@ -20,7 +19,6 @@ class StderrMessages : public IMessages {
  public:
   void ShowError(const std::string& text) override;
   void ShowInformation(const std::string& text) override;
-  void ShowMessage(const std::string& text) override;
 };
 
 }  // namespace tornel

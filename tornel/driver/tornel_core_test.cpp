@@ -23,10 +23,9 @@ using testsupport::ReadAll;
 using testsupport::TempDir;
 
 struct RecordedMessages : IMessages {
-  std::vector<std::string> errors, infos, plain;
+  std::vector<std::string> errors, infos;
   void ShowError(const std::string& t) override { errors.push_back(t); }
   void ShowInformation(const std::string& t) override { infos.push_back(t); }
-  void ShowMessage(const std::string& t) override { plain.push_back(t); }
 };
 
 // Records the calls of every progress display made, in one list.
