@@ -7,6 +7,8 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libpcre2-dev libpugixml-dev
   libgtest-dev libgmock-dev
+  qt6-base-dev fonts-dejavu-core fonts-liberation2
+  poppler-utils
 )
 
 missing=()

@@ -1,18 +1,49 @@
 // Tornel: with two or more arguments (source folder, product version and
-// optionally "S" to write the new versions) one unattended compile run;
-// otherwise the window.
+// optionally "S" to write the new versions) one unattended compile run that
+// creates no window; otherwise the main window.
+#include <QApplication>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
 
 #include "platform/own_paths.h"
 #include "platform/strings.h"
+#include "tornel/driver/frm_gn_confc.h"
 #include "tornel/driver/messages.h"
+#include "tornel/driver/qt_dialogs.h"
 #include "tornel/driver/tornel_core.h"
 
 namespace {
+
+bool Set(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value && *value;
+}
+
+// Without a display the toolkit would abort; say so plainly instead.
+bool DisplayAvailable() {
+  return Set("QT_QPA_PLATFORM") || Set("DISPLAY") || Set("WAYLAND_DISPLAY");
+}
+
+int RunWindow(int argc, char** argv) {
+  if (!DisplayAvailable()) {
+    std::fprintf(stderr,
+                 "Tornel: no hay pantalla disponible para la ventana; con dos o más argumentos "
+                 "(directorio, versión del producto y S) se ejecuta sin ventana.\n");
+    return 1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Tornel");
+  QApplication::setApplicationDisplayName(QString::fromUtf8(tornel::kTituloAplicacion));
+  tornel::QtDialogs dialogs;
+  tornel::TFrmGnConfc window(platform::ExecutablePath(), dialogs);
+  dialogs.SetParent(&window);
+  window.show();
+  return app.exec();
+}
 
 int RunUnattended(int argc, char** argv) {
   // The version is read before anything of the run happens, so a bad one
@@ -45,11 +76,6 @@ int RunUnattended(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr,
-                 "Tornel: la ventana no está disponible en esta versión.\n"
-                 "Uso desatendido: Tornel <directorio de fuentes> <versión del producto> [S]\n");
-    return 1;
-  }
+  if (argc < 3) return RunWindow(argc, argv);
   return RunUnattended(argc, argv);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 #include "platform/files.h"
 #include "platform/ini_file.h"
 #include "platform/process.h"
@@ -256,10 +258,20 @@ TEST_F(TornelE2E, BadProductVersionTouchesNothing) {
   EXPECT_TRUE(Has(File("src/GN/CGNAAA/CGNAAA.dproj"), "FileVersion=18.0.5.3"));
 }
 
-TEST_F(TornelE2E, OneArgumentIsTheWindowWhichThisBuildLacks) {
-  Outcome run = Tornel({"ignored"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(Has(run.output, "la ventana no está disponible"));
+TEST_F(TornelE2E, WindowWithoutADisplaySaysSoAndEnds) {
+  // The window's mode, started where there is no display at all.
+  std::vector<std::pair<std::string, std::string>> saved;
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    if (const char* v = std::getenv(name)) saved.emplace_back(name, v);
+    ::unsetenv(name);
+  }
+  for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"ignored"}}) {
+    Outcome run = Tornel(args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Has(run.output, "no hay pantalla disponible")) << run.output;
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+  }
+  for (const auto& [name, value] : saved) ::setenv(name.c_str(), value.c_str(), 1);
   EXPECT_FALSE(platform::FileExists(bin_ + "/Tornel.xml"));
 }
 
