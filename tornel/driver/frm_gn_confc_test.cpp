@@ -20,6 +20,7 @@
 #include <ctime>
 #include <deque>
 
+#include "platform/dates.h"
 #include "platform/files.h"
 #include "testsupport/dproj_fixture.h"
 #include "testsupport/fake_tools.h"
@@ -54,13 +55,6 @@ struct ScriptedDialogs : IDialogs {
     return picked;
   }
 };
-
-int TwoDigitYear() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return (local.tm_year + 1900) % 100;
-}
 
 template <typename T>
 T* Find(QWidget* root, const char* name) {
@@ -102,7 +96,7 @@ class WindowTest : public ::testing::Test {
 };
 
 TEST_F(WindowTest, FirstStartShowsDefaultsAndCloseKeepsTheParameters) {
-  const int yy = TwoDigitYear();
+  const int yy = platform::CurrentTwoDigitYear();
   {
     auto w = Open();
     EXPECT_EQ(w->windowTitle(),
@@ -196,7 +190,7 @@ TEST_F(WindowTest, ARunFillsGridAndLogAndEnablesErroresOnErrors) {
   root_.Write("src/GN/MGNAAA/MGNAAA.dproj.salida", "Compilación del servidor AAA\r\n");
   auto w = Open();
   Find<QLineEdit>(w.get(), "EdtRutFuen")->setText(QString::fromStdString(root_.Path("src")));
-  Find<QSpinBox>(w.get(), "SpnEdtVerProd")->setValue(TwoDigitYear());
+  Find<QSpinBox>(w.get(), "SpnEdtVerProd")->setValue(platform::CurrentTwoDigitYear());
   Find<QPushButton>(w.get(), "BitBtnAceptar")->click();
   EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"El proceso terminó con errores. Valide por favor."});
   EXPECT_TRUE(Find<QPushButton>(w.get(), "BitBtnErrores")->isEnabled());

@@ -1,8 +1,8 @@
 #include "tornel/driver/tornel_core.h"
 
 #include <algorithm>
-#include <ctime>
 
+#include "platform/dates.h"
 #include "platform/delimited_text.h"
 #include "platform/paths.h"
 #include "tornel/build/error_detection.h"
@@ -16,13 +16,6 @@ namespace tornel {
 namespace {
 
 constexpr const char* kSection = "INIC";
-
-int CurrentTwoDigitYear() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return (local.tm_year + 1900) % 100;
-}
 
 }  // namespace
 
@@ -43,7 +36,7 @@ TornelCore::TornelCore(std::string exe_path, Hooks hooks)
   EdtRutFuen = FIniFile->ReadString(kSection, "RUTPROJ", "");
   FSlFiltProj = platform::SplitDelimited(FIniFile->ReadString(kSection, "FILTPROJ", ""), ',',
                                          platform::Delimiting::kLoose);
-  const int year = CurrentTwoDigitYear();
+  const int year = platform::CurrentTwoDigitYear();
   SpnEdtVerProdMin = year;
   SpnEdtVerProdMax = year + 4;
   SpnEdtVerProd = std::clamp(FIniFile->ReadInteger(kSection, "VERPROD", year), SpnEdtVerProdMin,

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "platform/dates.h"
 #include "platform/files.h"
 #include "testsupport/dproj_fixture.h"
 #include "testsupport/fake_tools.h"
@@ -43,13 +44,6 @@ struct RecordedProgress : IProgress {
   }
   void Finalizar() override { calls->push_back("Finalizar"); }
 };
-
-int TwoDigitYear() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return (local.tm_year + 1900) % 100;
-}
 
 std::vector<std::string> ErrorRows(const MemTable& t) {
   std::vector<std::string> rows;
@@ -92,7 +86,7 @@ class CoreTest : public ::testing::Test {
 
 TEST_F(CoreTest, FirstStartUsesDefaultsAndCloseWritesTheFiles) {
   auto core = MakeCore();
-  const int yy = TwoDigitYear();
+  const int yy = platform::CurrentTwoDigitYear();
   EXPECT_EQ(core->EdtRutFuen, "");
   EXPECT_TRUE(core->FSlFiltProj.empty());
   EXPECT_EQ(core->SpnEdtVerProd, yy);
@@ -130,7 +124,7 @@ TEST_F(CoreTest, FirstStartUsesDefaultsAndCloseWritesTheFiles) {
 }
 
 TEST_F(CoreTest, SavedValuesAreClampedAndHandKeptKeysSurvive) {
-  const int yy = TwoDigitYear();
+  const int yy = platform::CurrentTwoDigitYear();
   struct Case {
     int verprod, verbuild, shown_verprod, shown_verbuild;
   } cases[] = {{yy - 3, -5, yy, 0}, {yy + 9, 1234567, yy + 4, 999999}, {yy + 2, 7, yy + 2, 7}};

@@ -1,0 +1,14 @@
+#include "platform/dates.h"
+
+#include <ctime>
+
+namespace platform {
+
+int CurrentTwoDigitYear() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return (local.tm_year + 1900) % 100;
+}
+
+}  // namespace platform
