@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <set>
 
 #include "platform/error.h"
 #include "platform/paths.h"
@@ -245,6 +246,73 @@ bool ForceDirectories(const std::string& path) {
 bool KeepAsBackup(const std::string& path) {
   if (!FileExists(path)) return false;
   return CopyFile(path, path + ".bak");
+}
+
+namespace {
+
+using FolderId = std::pair<uint64_t, uint64_t>;
+
+bool IsLink(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// A link where the copy goes is removed first: writing through it could land
+// outside the target folder.
+bool ClearLink(const std::string& path) { return !IsLink(path) || ::unlink(path.c_str()) == 0; }
+
+bool CopyTreeFile(const std::string& from, const std::string& to) {
+  // Only regular files: a broken link has nothing to copy, and reading a pipe
+  // or device could block for ever.
+  if (!FileExists(from) || !ClearLink(to)) return false;
+  auto existing = GetFileAttributes(to);
+  if (existing && existing->read_only && !existing->directory && SetFileAttributeNormal(to) != 0)
+    return false;
+  return CopyFile(from, to);
+}
+
+// open holds the folders being copied, from the top down to from: a link
+// back to one of them would never end.
+bool CopyTree(const std::string& from, const std::string& to, const FolderId& target,
+              std::set<FolderId>& open) {
+  // An unreadable folder lists as empty; it must not pass as copied.
+  if (::access(from.c_str(), R_OK | X_OK) != 0) return false;
+  bool ok = true;
+  for (const DirEntry& e : ListDirectory(from)) {
+    const std::string src = from + kPathDelim + e.name;
+    const std::string dst = to + kPathDelim + e.name;
+    if (!e.is_dir) {
+      ok = CopyTreeFile(src, dst) && ok;
+      continue;
+    }
+    auto id = DirectoryIdentity(src);
+    if (!id) {
+      ok = false;
+      continue;
+    }
+    if (*id == target || open.count(*id)) continue;
+    if (!ClearLink(dst) || !ForceDirectories(dst)) {
+      ok = false;
+      continue;
+    }
+    open.insert(*id);
+    ok = CopyTree(src, dst, target, open) && ok;
+    open.erase(*id);
+  }
+  return ok;
+}
+
+}  // namespace
+
+bool CopyDirectoryTree(const std::string& from, const std::string& to) {
+  auto source = DirectoryIdentity(from);
+  if (!source || !ForceDirectories(to)) return false;
+  auto target = DirectoryIdentity(to);
+  if (!target) return false;
+  if (*target == *source) return true;  // already in place
+  std::set<FolderId> open{*source};
+  return CopyTree(ExcludeTrailingPathDelimiter(from), ExcludeTrailingPathDelimiter(to), *target,
+                  open);
 }
 
 }  // namespace platform

@@ -67,4 +67,15 @@ bool ForceDirectories(const std::string& path);
 // Answers whether a copy was made.
 bool KeepAsBackup(const std::string& path);
 
+// Copies everything inside folder from (hidden files and subfolders included)
+// into folder to, created with its parents if missing. Existing files are
+// replaced, read-only ones too; files keep their permissions. Links are
+// followed, except a link to a folder that is being copied (the same device
+// and inode as one on the way down), so a loop of links ends; the copy itself
+// is skipped when to lies inside from. A link found in to where a copy goes
+// is replaced rather than written through, so nothing is written outside to.
+// Answers false when anything could not be copied, after copying what could
+// be.
+bool CopyDirectoryTree(const std::string& from, const std::string& to);
+
 }  // namespace platform

@@ -9,6 +9,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev
   qt6-base-dev fonts-dejavu-core fonts-liberation2
   poppler-utils
+  libdeflate-dev zlib1g-dev
+  zip unzip libarchive-tools python3 python3-pefile
 )
 
 missing=()

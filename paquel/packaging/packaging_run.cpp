@@ -1,0 +1,103 @@
+// The packaging run: the folder list, each program's checks and assembly,
+// and what an error does in each mode.
+#include "paquel/packaging/paquel_core.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/strings.h"
+
+namespace paquel {
+
+PaquelCore::PaquelCore(std::string ini_path, Hooks hooks)
+    : FIniFile(std::move(ini_path)), hooks_(std::move(hooks)) {
+  PaquelSettings s = LeerConfiguracion(FIniFile);
+  EdtRuta = s.RUTAPROG;
+  EdtRutaDestino = s.RUTADEST;
+  ChkConexiones = s.VERFCONN;
+  ChkBorrar = s.DELDCOMP;
+  ChkIncluirWCF = s.INCLUWCF;
+  gBoSugerirNomb = s.SUGNOMB;
+  gStRutaRepositorio = s.DIRREPO;
+  ChkMoverCarpeta = s.MOVFUENTE;
+  ChkEmpMasiva = s.EMPMASIVO;
+  ChkComprimir = s.COMPRIMIR;
+}
+
+void PaquelCore::Avanzar(const std::string& text) {
+  if (hooks_.avanzar) hooks_.avanzar(text);
+  Estado(text);
+}
+
+void PaquelCore::Estado(const std::string& line) const {
+  if (hooks_.status) hooks_.status(line);
+}
+
+void PaquelCore::EscribirReporte(const std::vector<std::string>& lineas, const std::string& path) {
+  std::string text;
+  for (const std::string& line : lineas) text += line + "\r\n";
+  platform::WriteFileAtomic(path, text);
+}
+
+PaquelCore::Resultado PaquelCore::SpbGenerarClick() {
+  Resultado resultado;
+  gSlObjCone.clear();
+  if (EdtRuta.empty()) throw EPaquel("No Ha Selecionado la Ruta del programa");
+  if (EdtRutaDestino.empty()) throw EPaquel("No Ha Selecionado la Ruta de Destino");
+
+  std::vector<std::string> carpetas;
+  if (ChkEmpMasiva) {
+    if (!platform::DirectoryExists(EdtRuta))
+      throw platform::EFOpenError("No se encontró la ruta \"" + EdtRuta + "\"");
+    for (const platform::DirEntry& e : platform::ListDirectory(EdtRuta))
+      if (e.is_dir) carpetas.push_back(platform::IncludeTrailingPathDelimiter(EdtRuta) + e.name);
+    // Unattended mass runs also try the folder itself, after its subfolders.
+    if (gBoEjecParams) carpetas.push_back(EdtRuta);
+  } else {
+    carpetas.push_back(EdtRuta);
+  }
+  const int maximo = 3 * static_cast<int>(carpetas.size());
+  if (hooks_.barra) hooks_.barra(maximo, 0);
+  for (const std::string& carpeta : carpetas) ProcesarPrograma(carpeta, resultado);
+  if (hooks_.barra) hooks_.barra(maximo, maximo);
+  return resultado;
+}
+
+void PaquelCore::ProcesarPrograma(const std::string& carpeta, Resultado& resultado) {
+  TPqStringList mensajes;
+  gSlObjCone.clear();
+  gBoExistPDF = gBoExistFrx = gBoExistFunctDRpt = gBoTituloNota = gBoSoloServ = false;
+  Programa p;
+  // Appends the program's lines to the run's, whatever happened.
+  auto recoger = [&] {
+    resultado.lineas.insert(resultado.lineas.end(), mensajes.Lines().begin(),
+                            mensajes.Lines().end());
+  };
+  ++resultado.programas;
+  try {
+    if (!ValidarEstructura(carpeta, p, mensajes)) {
+      --resultado.programas;
+      Estado(carpeta + ": omitida, no es la carpeta de un programa");
+      return;
+    }
+    // The source checks and the project-file checks come here, between the
+    // structure checks and the assembly.
+    OrganizarArchivos(p, mensajes);
+    const int advertencias = mensajes.Count();
+    if (ChkEmpMasiva && mensajes.Empty()) mensajes.Add("Se organizaron los archivos con exito");
+    Estado(p.servidor + ": correcto" +
+           (advertencias ? ", " + std::to_string(advertencias) + " advertencias" : std::string()));
+  } catch (const std::exception& e) {
+    ++resultado.fallidos;
+    Estado((p.servidor.empty() ? carpeta : p.servidor) + ": error: " + e.what());
+    if (!ChkEmpMasiva && !gBoEjecParams) {
+      // Interactive single mode: the error leaves the run and is shown alone.
+      recoger();
+      throw;
+    }
+    // Mass mode keeps the error in the program's lines; unattended single
+    // mode does too, so that the report shows why the program failed.
+    mensajes.Add(e.what());
+  }
+  recoger();
+}
+
+}  // namespace paquel

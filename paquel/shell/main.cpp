@@ -1,0 +1,44 @@
+// Paquel: with a non-empty first argument, one unattended packaging run
+// that takes everything from Paquel.ini beside the executable; otherwise the
+// window.
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "paquel/packaging/paquel_core.h"
+#include "platform/own_paths.h"
+
+namespace {
+
+int RunUnattended() {
+  paquel::PaquelCore::Hooks hooks;
+  hooks.status = [](const std::string& line) {
+    std::fprintf(stderr, "Paquel: %s\n", line.c_str());
+    std::fflush(stderr);
+  };
+  paquel::PaquelCore core(platform::SiblingFile(".ini"), hooks);
+  core.gBoEjecParams = true;
+  try {
+    paquel::PaquelCore::Resultado r = core.SpbGenerarClick();
+    // Nobody sees an unattended run: its results go to the report file and
+    // its exit status tells whether a program failed.
+    const std::string report = platform::SiblingFile(".txt");
+    paquel::PaquelCore::EscribirReporte(r.lineas, report);
+    std::fprintf(stderr, "Paquel: fin: %d programas, %d con error; reporte en %s\n", r.programas,
+                 r.fallidos, report.c_str());
+    return r.fallidos > 0 ? 1 : 0;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "Paquel: error: %s\n", e.what());
+    return 1;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && argv[1][0] != '\0') return RunUnattended();
+  std::fprintf(stderr,
+               "Paquel: la ventana no está disponible en esta versión; con un argumento (por "
+               "ejemplo S) se ejecuta sin ventana con los valores de Paquel.ini.\n");
+  return 1;
+}
