@@ -155,7 +155,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     data.insert(after.next, (terminated ? "" : eol) + key_line + eol);
   } else {
     if (!data.empty() && data.back() != '\n') data += eol;
-    data += "[" + Trim(section) + "]" + eol + key_line + eol;
+    data.append("[").append(Trim(section)).append("]").append(eol).append(key_line).append(eol);
   }
   WriteFileAtomic(path_, data);
 }
