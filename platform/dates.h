@@ -3,7 +3,8 @@
 
 namespace platform {
 
-// The current year in two digits (2026 gives 26), local time.
+// The current year, local time, in four digits (2026) and in two (26).
+int CurrentYear();
 int CurrentTwoDigitYear();
 
 }  // namespace platform

@@ -83,7 +83,7 @@ bool PaquelCore::ValidarEstructura(const std::string& carpeta, Programa& p,
         "La Ruta del programa no es un fuente de MorveL,No existe la carpeta de la SDML o la "
         "carpeta del Sevidor Ó No Existe el .Groupproj de todo el fuente");
   }
-  if (EsProgramaSinCliente(p.servidor)) gBoSoloServ = true;
+  if (EsProgramaSinCliente(p.servidor)) estado.gBoSoloServ = true;
 
   ObtenerRutasCompilados(p);
   p.version_cliente = ObtenerVersionSdml(p.rel_cliente + kPathDelim + p.cliente);
@@ -105,7 +105,7 @@ bool PaquelCore::ValidarEstructura(const std::string& carpeta, Programa& p,
       mensajes.Add("Se requiera recompilar el WCF, verifique...");
     p.incluye_servicio = true;
   }
-  if (!gBoSoloServ && !platform::FileExists(p.sdml)) throw EPaquel("No Existe la Sdml ");
+  if (!estado.gBoSoloServ && !platform::FileExists(p.sdml)) throw EPaquel("No Existe la Sdml ");
   if (!platform::FileExists(p.exe)) throw EPaquel("No Existe El servidor");
   Avanzar(p.servidor + " -  Validando archivos del proyecto");
   return true;

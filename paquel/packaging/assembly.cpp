@@ -92,7 +92,7 @@ void PaquelCore::OrganizarArchivos(const Programa& p, TPqStringList& mensajes) {
   const std::string e1 = d + "/Morvel/MorvelCoreServices";
   const std::string e2 = e1 + "/Bin";
 
-  if (!gBoSoloServ) platform::ForceDirectories(p.destino_sdml);
+  if (!estado.gBoSoloServ) platform::ForceDirectories(p.destino_sdml);
   platform::ForceDirectories(p.destino_serv);
   if (ChkIncluirWCF) {
     platform::ForceDirectories(e1);

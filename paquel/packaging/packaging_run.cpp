@@ -39,7 +39,7 @@ void PaquelCore::EscribirReporte(const std::vector<std::string>& lineas, const s
 
 PaquelCore::Resultado PaquelCore::SpbGenerarClick() {
   Resultado resultado;
-  gSlObjCone.clear();
+  estado = EstadoFuentes();
   if (EdtRuta.empty()) throw EPaquel("No Ha Selecionado la Ruta del programa");
   if (EdtRutaDestino.empty()) throw EPaquel("No Ha Selecionado la Ruta de Destino");
 
@@ -63,8 +63,7 @@ PaquelCore::Resultado PaquelCore::SpbGenerarClick() {
 
 void PaquelCore::ProcesarPrograma(const std::string& carpeta, Resultado& resultado) {
   TPqStringList mensajes;
-  gSlObjCone.clear();
-  gBoExistPDF = gBoExistFrx = gBoExistFunctDRpt = gBoTituloNota = gBoSoloServ = false;
+  estado = EstadoFuentes();
   Programa p;
   // Appends the program's lines to the run's, whatever happened.
   auto recoger = [&] {

@@ -11,15 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "paquel/checks/check_error.h"
+#include "paquel/checks/source_state.h"
 #include "paquel/packaging/pq_string_list.h"
 #include "paquel/shell/paquel_settings.h"
 #include "platform/error.h"
 #include "platform/ini_file.h"
 
 namespace paquel {
-
-// A check that stops a program's processing; its message is the reason.
-PLATFORM_DECLARE_ERROR(EPaquel);
 
 // Where one program's compiled files are and go.
 struct Programa {
@@ -66,14 +65,10 @@ class PaquelCore {
   std::string gStRutaRepositorio;
   bool gBoEjecParams = false;
 
-  // State of the program being processed, cleared at its start.
-  bool gBoExistPDF = false;
-  bool gBoExistFrx = false;
-  bool gBoExistFunctDRpt = false;
-  bool gBoSoloServ = false;
-  bool gBoTituloNota = false;
+  // State of the program being processed, cleared at its start: the flags
+  // and objects its source checks share, and its code.
+  EstadoFuentes estado;
   std::string gStNomPrograma;
-  std::vector<std::string> gSlObjCone;
 
   struct Resultado {
     std::vector<std::string> lineas;  // the result list, program after program

@@ -1,39 +1,14 @@
 // The operations of the project-file class that need no instance.
-#include <set>
-#include <utility>
-
 #include "platform/files.h"
+#include "platform/find_files.h"
 #include "platform/paths.h"
 #include "tornel/projectfile/dproj_parser.h"
 
 namespace tornel {
-namespace {
-
-using Visited = std::set<std::pair<uint64_t, uint64_t>>;
-
-void Search(const std::string& path, std::string_view filter, bool recursive, Visited& visited,
-            std::vector<std::string>& out) {
-  const std::string dir = platform::IncludeTrailingPathDelimiter(path);
-  // A folder reached again through a link is not walked twice, so a loop of
-  // links cannot keep the search from ending.
-  auto id = platform::DirectoryIdentity(dir);
-  if (!id || !visited.insert(*id).second) return;
-  const auto entries = platform::ListDirectory(dir);
-  for (const auto& e : entries)
-    if (!e.is_dir && platform::MatchesMask(e.name, filter)) out.push_back(dir + e.name);
-  if (!recursive) return;
-  for (const auto& e : entries)
-    if (e.is_dir) Search(dir + e.name, filter, true, visited, out);
-}
-
-}  // namespace
 
 std::vector<std::string> TDprojParser::FileSearch(const std::string& Path, std::string_view Filter,
                                                   bool doRecursively) {
-  std::vector<std::string> out;
-  Visited visited;
-  Search(Path, Filter, doRecursively, visited, out);
-  return out;
+  return platform::FindFiles(Path, Filter, doRecursively);
 }
 
 bool TDprojParser::FileIsReadOnly(const std::string& FileName) {
