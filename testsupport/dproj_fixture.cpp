@@ -37,8 +37,14 @@ std::string DprojText(const DprojSpec& s) {
       "        <DCC_Namespace>Winapi;System.Win;$(DCC_Namespace)</DCC_Namespace>\n"
       "        <Icon_MainIcon>" + s.icon + "</Icon_MainIcon>\n"
       "    </PropertyGroup>\n"
+      "    <PropertyGroup Condition=\"'$(Cfg_1)'!=''\">\n"
+      "        <DCC_Define>DEBUG;$(DCC_Define)</DCC_Define>\n"
+      "    </PropertyGroup>\n"
       "    <PropertyGroup Condition=\"'$(Cfg_2)'!=''\">\n"
-      "        <DCC_Define>RELEASE;$(DCC_Define)</DCC_Define>\n"
+      "        <DCC_Define>RELEASE;$(DCC_Define)</DCC_Define>\n" +
+      (s.release_use_packages.empty()
+           ? std::string()
+           : "        <UsePackages>" + s.release_use_packages + "</UsePackages>\n") +
       "    </PropertyGroup>\n"
       "    <ItemGroup>\n"
       "        <DelphiCompile Include=\"$(MainSource)\">\n"

@@ -15,6 +15,8 @@ struct DprojSpec {
   std::string packages = "rtl;vcl;SMORVELOPR";
   std::string dcu_output = "C:\\MORVEL\\DCU\\CLI";
   std::string icon = "$(BDS)\\bin\\delphi_PROJECTICON.ico";
+  // UsePackages of the release configuration's own group; none when empty.
+  std::string release_use_packages;
 };
 
 // The project file's bytes: UTF-8 with a byte-order mark and CR LF line ends.

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <set>
 
+#include "paquel/checks/project_checks.h"
 #include "paquel/packaging/paquel_core.h"
 #include "paquel/packaging/zip_writer.h"
+#include "platform/dates.h"
 #include "platform/files.h"
 #include "platform/path_resolve.h"
 #include "platform/paths.h"
@@ -161,7 +163,8 @@ void PaquelCore::OrganizarArchivos(const Programa& p, TPqStringList& mensajes) {
       CopiarDirectorio(p.carpeta, target);
     }
   }
-  // The version checks of the program's files come here.
+  ValidarVersionPrograma(p.exe, p.version_cliente, estado.gBoSoloServ, mensajes,
+                         platform::CurrentYear());
 }
 
 }  // namespace paquel

@@ -1,7 +1,14 @@
 // The packaging run: the folder list, each program's checks and assembly,
 // and what an error does in each mode.
+#include <algorithm>
+
+#include "paquel/checks/program_file.h"
+#include "paquel/checks/project_checks.h"
+#include "paquel/checks/source_checks.h"
 #include "paquel/packaging/paquel_core.h"
 #include "platform/files.h"
+#include "platform/find_files.h"
+#include "platform/path_resolve.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
 
@@ -56,6 +63,12 @@ PaquelCore::Resultado PaquelCore::SpbGenerarClick() {
   }
   const int maximo = 3 * static_cast<int>(carpetas.size());
   if (hooks_.barra) hooks_.barra(maximo, 0);
+  const ValidadorFuentes validador;
+  validador_ = &validador;
+  struct Reset {
+    const ValidadorFuentes*& v;
+    ~Reset() { v = nullptr; }
+  } reset{validador_};
   for (const std::string& carpeta : carpetas) ProcesarPrograma(carpeta, resultado);
   if (hooks_.barra) hooks_.barra(maximo, maximo);
   return resultado;
@@ -77,8 +90,8 @@ void PaquelCore::ProcesarPrograma(const std::string& carpeta, Resultado& resulta
       Estado(carpeta + ": omitida, no es la carpeta de un programa");
       return;
     }
-    // The source checks and the project-file checks come here, between the
-    // structure checks and the assembly.
+    if (ChkConexiones) ValidarFuentes(p, mensajes);
+    ValidarPropiedadesProyecto({p.carpeta, p.codigo, estado.gBoSoloServ, ChkPackage});
     OrganizarArchivos(p, mensajes);
     const int advertencias = mensajes.Count();
     if (ChkEmpMasiva && mensajes.Empty()) mensajes.Add("Se organizaron los archivos con exito");
@@ -97,6 +110,47 @@ void PaquelCore::ProcesarPrograma(const std::string& carpeta, Resultado& resulta
     mensajes.Add(e.what());
   }
   recoger();
+}
+
+void PaquelCore::ValidarFuentes(const Programa& p, TPqStringList& mensajes) {
+  std::vector<std::string> archivos;
+  for (const std::string& dpr : platform::FindFiles(p.carpeta, "*.dpr", true))
+    DesglosarDpr(dpr, p.codigo, archivos);
+  std::stable_sort(archivos.begin(), archivos.end(), [](const std::string& a, const std::string& b) {
+    return platform::UpperCase(a) < platform::UpperCase(b);
+  });
+  const ValidadorFuentes& v = *validador_;
+  for (const std::string& f : archivos) {
+    const std::string nombre = platform::ExtractFileName(f);
+    if (nombre == "URERRLQ2.pas")
+      mensajes.Add(
+          "El proyecto hace uso de la unidad URERRLQ2, esto hace referencia a QuickReport, "
+          "Verifique...");
+    const std::string archivo = platform::ResolveCase(f);
+    if (!platform::FileExists(archivo)) continue;
+    // The client main form is checked alone first: without a titled notes
+    // component the program cannot be released.
+    if (platform::SameText(nombre, "U" + p.codigo + ".dfm") &&
+        v.ValidarConexion(archivo, "Cliente", mensajes, estado) == 2)
+      throw EPaquel("La SDML no tiene asignado la propiedad Titulo en el componente Notas Verifique...");
+    int r = v.ValidarConexion(archivo, "Cliente", mensajes, estado);
+    if (r != 0) TraducirNum(static_cast<int16_t>(r), nombre, estado.gSlObjCone);
+  }
+  const std::string base = platform::IncludeTrailingPathDelimiter(p.carpeta) + p.servidor + "/" + p.servidor;
+  v.ValidarConexion(platform::ResolveCase(base + "DmrImp.pas"), "Servidor", mensajes, estado);
+  if (v.ValidarConexion(platform::ResolveCase(base + "DmrImp.dfm"), "Servidor", mensajes, estado) == 1)
+    throw EPaquel("El Servidor tiene la conexion Abierta, Verifique...");
+  if (!estado.gSlObjCone.empty()) {
+    std::string text = "Los siguientes Objetos tienen referencias hacia el ancestro del servidor :\r\n";
+    for (const std::string& o : estado.gSlObjCone) text += o + "\r\n";
+    throw EPaquel(text + "\r\n Verifique...");
+  }
+  if (!estado.gBoSoloServ && !estado.gBoExistPDF)
+    throw EPaquel("No se encontro componente de exportacion a PDF en el fuente, Verifique..");
+  if (estado.gBoExistFrx && !estado.gBoExistFunctDRpt)
+    mensajes.Add(
+        "El proyecto tiene reporte(s) en FastReport y no esta llamando la función "
+        "CvAsignarRptPreview");
 }
 
 }  // namespace paquel

@@ -20,6 +20,8 @@
 
 namespace paquel {
 
+class ValidadorFuentes;
+
 // Where one program's compiled files are and go.
 struct Programa {
   std::string carpeta;   // {P}
@@ -96,6 +98,8 @@ class PaquelCore {
   void ProcesarPrograma(const std::string& carpeta, Resultado& resultado);
   // Structure checks; false when a folder of mass mode is no program folder.
   bool ValidarEstructura(const std::string& carpeta, Programa& p, TPqStringList& mensajes);
+  // The unit and form checks over the program's sources.
+  void ValidarFuentes(const Programa& p, TPqStringList& mensajes);
   void OrganizarArchivos(const Programa& p, TPqStringList& mensajes);
   bool EsProgramaSinCliente(const std::string& servidor) const;
   void Avanzar(const std::string& text);
@@ -103,6 +107,8 @@ class PaquelCore {
 
   platform::IniFile FIniFile;
   Hooks hooks_;
+  // The source rules, compiled once per run.
+  const ValidadorFuentes* validador_ = nullptr;
 };
 
 // Non-overlapping occurrences of sub in text, with regard to case.

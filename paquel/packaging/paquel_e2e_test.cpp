@@ -5,8 +5,10 @@
 
 #include <algorithm>
 
+#include "platform/dates.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "testsupport/pe_file.h"
 #include "testsupport/program_fixture.h"
 #include "testsupport/temp_dir.h"
 
@@ -124,7 +126,8 @@ TEST_F(PaquelE2E, MassModeLaysOutEveryProgramAndReportsWithPrefixes) {
 TEST_F(PaquelE2E, SingleProgramIsArchivedOnceDeletedAfterwardsAndCopiedToTheRepository) {
   ProgramSpec gn;
   gn.code = "GNABCDE";
-  gn.version = {24, 0, 7, 3};
+  gn.version[2] = 7;
+  gn.version[3] = 3;
   gn.service = true;
   std::string p = testsupport::BuildProgram(src_, gn);
   root_.Write("fuentes/GNABCDE/MGNABCDE/UMGNABCDE ñandú.pas", "unit x;");
@@ -140,7 +143,8 @@ TEST_F(PaquelE2E, SingleProgramIsArchivedOnceDeletedAfterwardsAndCopiedToTheRepo
   size_t first = run.output.find("Validando existencia archivos");
   EXPECT_EQ(run.output.find("Validando existencia archivos", first + 1), std::string::npos) << run.output;
 
-  const std::string zip = dest_ + "/GGNABCDE_V24.0.7.3.zip";
+  const std::string zip =
+      dest_ + "/GGNABCDE_V" + std::to_string(gn.version[0]) + ".0.7.3.zip";
   ASSERT_TRUE(platform::FileExists(zip)) << run.output;
   Outcome test = Execute("/usr/bin/unzip", {"-t", "-qq", zip}, root_.path());
   EXPECT_EQ(test.status, 0) << test.output;
@@ -205,6 +209,77 @@ TEST_F(PaquelE2E, StructureErrorsReachTheReportAndTheExitStatus) {
     EXPECT_EQ(run.status, c.status) << c.name << "\n" << run.output;
     EXPECT_EQ(Report(), c.report) << c.name;
   }
+}
+
+TEST_F(PaquelE2E, SourceAndProjectChecksRunBeforeTheAssembly) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string& p)> spoil;
+    std::string report;
+    int status;
+  } cases[] = {
+      {"clean sources", [](const std::string&) {}, "", 0},
+      {"main form without a titled notes component",
+       [this](const std::string& p) {
+         root_.Write(p.substr(root_.path().size() + 1) + "/CGNABCDE/UGNABCDE.dfm",
+                     "inherited FrmGNABCDE: TFrmGNABCDE\r\n  object frxPDFExport1: TfrxPDFExport\r\n"
+                     "  end\r\nend\r\n");
+       },
+       "La SDML no tiene asignado la propiedad Titulo en el componente Notas Verifique...\r\n", 1},
+      {"open connection in the server",
+       [this](const std::string& p) {
+         root_.Write(p.substr(root_.path().size() + 1) + "/MGNABCDE/MGNABCDEDmrImp.dfm",
+                     "object DmrImp: TDmrImp\r\n  object SDatabase1: SDatabase\r\n"
+                     "    Connected = True\r\n  end\r\nend\r\n");
+       },
+       "El Servidor tiene la conexion Abierta, Verifique...\r\n", 1},
+      {"server program file without a title",
+       [this](const std::string& p) {
+         root_.Write(p.substr(root_.path().size() + 1) + "/MGNABCDE/MGNABCDE.dpr",
+                     "program MGNABCDE;\r\nbegin\r\nend.\r\n");
+       },
+       "En el servidor, en la configuracion del proyecto no ha asignado la propiedad appearance "
+       "-> title\r\n",
+       1},
+      {"server icon of another product",
+       [this](const std::string& p) {
+         std::string rel = p.substr(root_.path().size() + 1) + "/MGNABCDE/MGNABCDE.dproj";
+         std::string text = ReadAll(root_.Path(rel));
+         size_t at = text.find("M:\\ICONOS");
+         text.replace(at, text.find('<', at) - at, "C:\\iconos\\otro.ico");
+         root_.Write(rel, text);
+       },
+       "El servidor no tiene el Icono de MORVEL asignado, Verifique...\r\n", 1},
+  };
+  for (const auto& c : cases) {
+    TempDir fresh;
+    ProgramSpec spec;
+    std::string p = testsupport::BuildProgram(root_.MakeDir(std::string("case ") + c.name), spec);
+    c.spoil(p);
+    Ini(p, "COMPRIMIR=0\r\nINCLUWCF=0\r\nVERFCONN=1\r\n");
+    Outcome run = Paquel();
+    EXPECT_EQ(run.status, c.status) << c.name << "\n" << run.output;
+    EXPECT_EQ(Report(), c.report) << c.name;
+  }
+}
+
+TEST_F(PaquelE2E, VersionWarningsAfterTheAssembly) {
+  ProgramSpec spec;
+  spec.version = {static_cast<uint16_t>(platform::CurrentTwoDigitYear() - 1), 0, 1, 1};
+  std::string p = testsupport::BuildProgram(src_, spec);
+  // The client program of another version than the server.
+  testsupport::PeFileSpec other;
+  other.file_version = {9, 9, 9, 9};
+  testsupport::WritePeFile(p + "/CGNABCDE/Win32/Release/CGNABCDE.sdml", other);
+  Ini(p, "COMPRIMIR=0\r\nINCLUWCF=0\r\nVERFCONN=0\r\n");
+  Outcome run = Paquel();
+  EXPECT_EQ(run.status, 0) << run.output;
+  const int year = platform::CurrentYear();
+  EXPECT_EQ(Report(), "las Version de la SDML es Diferente a la del Servidor\r\n"
+                      "las Version programa es " + std::to_string(year % 100 - 1) +
+                      " estamos en el año " + std::to_string(year) + " la version deberia ser " +
+                      std::to_string(year % 100) + ", Verifique...\r\n");
+  EXPECT_TRUE(Exists("Ggen/Bin1/CGNABCDE.sdml"));  // warnings do not stop the packaging
 }
 
 TEST_F(PaquelE2E, RunsThatCannotStartEndWithStatusOne) {
