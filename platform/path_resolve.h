@@ -3,6 +3,7 @@
 // system that respects case, such a path is resolved folder by folder.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -11,5 +12,7 @@ namespace platform {
 // without regard to case, resolved one component at a time (the first match
 // in listing order); otherwise path unchanged.
 std::string ResolveCase(const std::string& path);
+// The resolved path when something exists there, nullopt otherwise.
+std::optional<std::string> ResolveExisting(const std::string& path);
 
 }  // namespace platform

@@ -83,6 +83,10 @@ bool Regex::Search(std::string_view subject) const {
   return FindValid(Windows1252ToUtf8(subject), 0, false).has_value();
 }
 
+bool Regex::SearchUtf8(std::string_view valid_utf8) const {
+  return FindValid(valid_utf8, 0, false).has_value();
+}
+
 std::optional<Regex::Match> Regex::Find(std::string_view subject, size_t start) const {
   if (IsValidUtf8(subject)) {
     if (start > subject.size()) return std::nullopt;

@@ -34,6 +34,10 @@ class Regex {
 
   // True when the pattern matches anywhere in subject.
   bool Search(std::string_view subject) const;
+  // The same for a subject the caller has already checked to be valid UTF-8
+  // (text read through ReadTextFile is): many rules over one text then
+  // validate it once, not once per rule.
+  bool SearchUtf8(std::string_view valid_utf8) const;
 
   struct Match {
     size_t start = 0;  // byte offsets into the (UTF-8) subject

@@ -1,5 +1,6 @@
 #include "platform/strings.h"
 
+#include <cstring>
 #include <limits>
 
 namespace platform {
@@ -103,8 +104,17 @@ bool SameText(std::string_view a, std::string_view b) {
 
 size_t FindText(std::string_view haystack, std::string_view needle, size_t from) {
   if (needle.size() > haystack.size()) return std::string_view::npos;
-  for (size_t i = from; i + needle.size() <= haystack.size(); ++i)
-    if (SameText(haystack.substr(i, needle.size()), needle)) return i;
+  if (needle.empty()) return from <= haystack.size() ? from : std::string_view::npos;
+  // Only positions whose first character matches are compared in full: the
+  // source checks search whole units this way.
+  const char first = AsciiUpper(needle[0]);
+  const size_t last = haystack.size() - needle.size();
+  for (size_t i = from; i <= last; ++i) {
+    if (AsciiUpper(haystack[i]) != first) continue;
+    size_t k = 1;
+    while (k < needle.size() && AsciiUpper(haystack[i + k]) == AsciiUpper(needle[k])) ++k;
+    if (k == needle.size()) return i;
+  }
   return std::string_view::npos;
 }
 
@@ -142,6 +152,14 @@ bool IsValidUtf8(std::string_view s) {
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   size_t n = s.size(), i = 0;
   while (i < n) {
+    // Sources are mostly ASCII: skip eight such bytes at a time.
+    while (i + 8 <= n) {
+      uint64_t word;
+      std::memcpy(&word, p + i, 8);
+      if (word & 0x8080808080808080ull) break;
+      i += 8;
+    }
+    if (i >= n) break;
     unsigned char c = p[i];
     if (c < 0x80) {
       ++i;

@@ -88,7 +88,14 @@ DecodedText DecodeText(std::string_view bytes) {
   return {Windows1252ToUtf8(bytes), TextEncoding::kWindows1252};
 }
 
-DecodedText ReadTextFile(const std::string& path) { return DecodeText(ReadFileBytes(path)); }
+DecodedText ReadTextFile(const std::string& path) {
+  std::string bytes = ReadFileBytes(path);
+  // The usual case, UTF-8 without a mark, keeps the buffer as read.
+  const bool marked = bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") ||
+                      bytes.starts_with("\xFE\xFF");
+  if (!marked && IsValidUtf8(bytes)) return {std::move(bytes), TextEncoding::kUtf8};
+  return DecodeText(bytes);
+}
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "paquel/checks/source_checks.h"
 
+#include <cstring>
+
 #include <exception>
 
 #include "platform/error.h"
@@ -17,18 +19,27 @@ constexpr size_t npos = std::string::npos;
 
 // The file as a list of lines, broken at CR LF, LF or a lone CR; a line break
 // at the very end opens no further line.
-std::vector<std::string_view> DividirLineas(std::string_view s) {
+std::vector<std::string_view> DividirLineas(std::string_view s, bool* solo_crlf = nullptr) {
   std::vector<std::string_view> lineas;
+  bool crlf = true;
   size_t i = 0;
   while (i < s.size()) {
-    size_t fin = s.find_first_of("\r\n", i);
-    if (fin == npos) {
+    // The next LF, then a CR before it: two vectorised searches instead of
+    // looking at every character.
+    const void* lf = std::memchr(s.data() + i, '\n', s.size() - i);
+    size_t fin = lf ? static_cast<size_t>(static_cast<const char*>(lf) - s.data()) : s.size();
+    if (const void* cr = std::memchr(s.data() + i, '\r', fin - i))
+      fin = static_cast<size_t>(static_cast<const char*>(cr) - s.data());
+    if (fin == s.size()) {
       lineas.push_back(s.substr(i));
       break;
     }
     lineas.push_back(s.substr(i, fin - i));
-    i = fin + (s[fin] == '\r' && fin + 1 < s.size() && s[fin + 1] == '\n' ? 2 : 1);
+    const bool par = s[fin] == '\r' && fin + 1 < s.size() && s[fin + 1] == '\n';
+    crlf = crlf && par;
+    i = fin + (par ? 2 : 1);
   }
+  if (solo_crlf) *solo_crlf = crlf;
   return lineas;
 }
 
@@ -48,6 +59,16 @@ std::string UnirConCrLf(const std::vector<std::string_view>& lineas) {
 
 bool Contiene(std::string_view texto, std::string_view parte) {
   return texto.find(parte) != npos;
+}
+
+// out := line without surrounding blanks, upper-cased, in place.
+void MayusculasSinBlancos(std::string_view line, std::string& out) {
+  size_t b = 0, e = line.size();
+  while (b < e && static_cast<unsigned char>(line[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(line[e - 1]) <= ' ') --e;
+  out.assign(line.substr(b, e - b));
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
 }
 
 // mayusculas: the line trimmed and upper-cased.
@@ -109,16 +130,37 @@ ValidadorFuentes::ValidadorFuentes()
       FRePdfExport("TfrxPDFExport"),
       FReReporte("TfrxReport") {}
 
+// The file as text; a path written in another letter case than the file's
+// is resolved only when the path as given is not there.
+static std::string Leer(const std::string& path) {
+  try {
+    return platform::ReadTextFile(path).text;
+  } catch (const platform::EFOpenError&) {
+    const std::string resolved = platform::ResolveCase(path);
+    if (resolved == path) throw;
+    return platform::ReadTextFile(resolved).text;
+  }
+}
+
 int ValidadorFuentes::ValidarConexion(const std::string& pStFileName,
                                       const std::string& pStTipCarpeta,
                                       TPqStringList& pSlMensaje, EstadoFuentes& estado) const {
   if (pStTipCarpeta == kCliente && estado.gBoSoloServ) return 0;
   int result = 0;
   try {
-    const std::string leido =
-        platform::ReadTextFile(platform::ResolveCase(pStFileName)).text;
-    const std::vector<std::string_view> lineas = DividirLineas(leido);
-    const std::string texto = UnirConCrLf(lineas);
+    const std::string leido = Leer(pStFileName);
+    bool solo_crlf = false;
+    const std::vector<std::string_view> lineas = DividirLineas(leido, &solo_crlf);
+    // A file whose lines all end in CR LF already is its text (less a final
+    // break); only other files are joined anew.
+    std::string unido;
+    std::string_view texto = leido;
+    if (solo_crlf) {
+      if (texto.ends_with("\r\n")) texto.remove_suffix(2);
+    } else {
+      unido = UnirConCrLf(lineas);
+      texto = unido;
+    }
     const std::string nombre = platform::ExtractFileName(pStFileName);
     const std::string extension = platform::ExtractFileExt(platform::LowerCase(pStFileName));
     if (extension == ".pas")
@@ -140,28 +182,30 @@ void ValidadorFuentes::ValidarUnidad(std::string_view texto, const std::string& 
   auto avisar = [&](std::string_view regla) {
     pSlMensaje.Add("El Arhivo " + nombre + std::string(regla));
   };
+  // The "contains, without regard to case" rules search one lower-cased copy.
+  const std::string minusculas = platform::LowerCase(texto);
   if (cliente) {
-    if (platform::FindText(texto, "DesignReport") != npos && !FReDisenoComentado.Search(texto))
+    if (minusculas.find("designreport") != npos && !FReDisenoComentado.SearchUtf8(texto))
       avisar(" esta llamando la funcion DesignReport y es posible que no este comentareada, "
              "verifique ...");
-    if (platform::FindText(texto, "gHandleTareas") != npos)
+    if (minusculas.find("ghandletareas") != npos)
       avisar(" tiene aun el handle(gHandleTareas) , verifique...");
     if (!estado.gBoExistFunctDRpt && estado.gBoExistFrx)
-      estado.gBoExistFunctDRpt = FReRptPreview.Search(texto);
-    if (FReDnmLibre.Search(texto))
+      estado.gBoExistFunctDRpt = FReRptPreview.SearchUtf8(texto);
+    if (FReDnmLibre.SearchUtf8(texto))
       avisar(" esta usando la DNmLibre en el cliente es posible que no le funcione los llamados "
              "a esa libreria, verifique ...");
-    if (FReQuickReport.Search(texto)) avisar(" esta haciendo uso de QuickReport, verifique ...");
+    if (FReQuickReport.SearchUtf8(texto)) avisar(" esta haciendo uso de QuickReport, verifique ...");
   }
-  if (pStTipCarpeta == kServidor && FReApplicationTag.Search(texto))
+  if (pStTipCarpeta == kServidor && FReApplicationTag.SearchUtf8(texto))
     avisar(" esta usando la variable global Application.Tag verifique que se este asignando o "
            "Cambielo ...");
-  if (platform::FindText(texto, "dbtables") != npos)
+  if (minusculas.find("dbtables") != npos)
     avisar(" tiene entre los uses la libreria DBTables, verifique...");
-  if (FReValorEscrito.Search(texto))
+  if (FReValorEscrito.SearchUtf8(texto))
     avisar(" el llamando a la funcion ValorEscrito es obsoleto, se deben agregar mas parametros, "
            "verifique ...");
-  if (FReTodoQuemado.Search(texto))
+  if (FReTodoQuemado.SearchUtf8(texto))
     avisar(" tiene un TO-DO con la constante \"cQuemado\", verifique ...");
 }
 
@@ -181,8 +225,9 @@ void ValidadorFuentes::ValidarForma(std::string_view texto,
   const bool servidor = pStTipCarpeta == kServidor;
   std::string objeto, tipo, ultimo_reporte;
   bool revisado = false;
+  std::string mayusculas;  // reused: forms have tens of thousands of lines
   for (std::string_view linea : lineas) {
-    const std::string mayusculas = platform::UpperCase(platform::Trim(linea));
+    MayusculasSinBlancos(linea, mayusculas);
     // Property lines follow their object's header, so they are judged with it.
     if (MarcaDeObjeto(mayusculas)) {
       LeerCabecera(linea, objeto, tipo);
@@ -211,15 +256,15 @@ void ValidadorFuentes::ValidarForma(std::string_view texto,
       result = estado.gBoTituloNota ? 0 : 2;
     }
     if (result == 0 || result == 3) {
-      if (platform::SameText(tipo, "SClientDataSet") && FReActivo.Search(linea)) {
+      if (platform::SameText(tipo, "SClientDataSet") && FReActivo.SearchUtf8(linea)) {
         estado.gSlObjCone.push_back(objeto);
         result = 3;
       }
       if (platform::SameText(tipo, "TClientDataSet") && objeto == "CdsGnEmpre" &&
-          FReActivo.Search(linea))
+          FReActivo.SearchUtf8(linea))
         result = 8;
     }
-    if (FReOnCreate.Search(linea)) {
+    if (FReOnCreate.SearchUtf8(linea)) {
       const size_t igual = linea.find('=');
       const std::string valor =
           platform::UpperCase(platform::Trim(igual == npos ? linea : linea.substr(igual + 1)));
@@ -228,18 +273,18 @@ void ValidadorFuentes::ValidarForma(std::string_view texto,
     }
     // The form text stores AllowEdit first among the preview options, and
     // only when it is off, so a report's first preview line tells it all.
-    if (platform::SameText(tipo, "TfrxReport") && FRePreviewOptions.Search(linea) &&
+    if (platform::SameText(tipo, "TfrxReport") && FRePreviewOptions.SearchUtf8(linea) &&
         objeto != ultimo_reporte) {
       ultimo_reporte = objeto;
-      if (!FReAllowEdit.Search(linea))
+      if (!FReAllowEdit.SearchUtf8(linea))
         pSlMensaje.Add("En el arhivo " + nombre + " el objeto " + objeto +
                        " en la propiedad PreviewOptions no tiene en false la opción AllowEdit, "
                        "verifique...");
     }
   }
   if (cliente) {
-    if (!estado.gBoExistPDF) estado.gBoExistPDF = FRePdfExport.Search(texto);
-    if (!estado.gBoExistFrx) estado.gBoExistFrx = FReReporte.Search(texto);
+    if (!estado.gBoExistPDF) estado.gBoExistPDF = FRePdfExport.SearchUtf8(texto);
+    if (!estado.gBoExistFrx) estado.gBoExistFrx = FReReporte.SearchUtf8(texto);
   }
 }
 

@@ -126,8 +126,9 @@ void PaquelCore::ValidarFuentes(const Programa& p, TPqStringList& mensajes) {
       mensajes.Add(
           "El proyecto hace uso de la unidad URERRLQ2, esto hace referencia a QuickReport, "
           "Verifique...");
-    const std::string archivo = platform::ResolveCase(f);
-    if (!platform::FileExists(archivo)) continue;
+    const std::optional<std::string> existente = platform::ResolveExisting(f);
+    if (!existente) continue;
+    const std::string& archivo = *existente;
     // The client main form is checked alone first: without a titled notes
     // component the program cannot be released.
     if (platform::SameText(nombre, "U" + p.codigo + ".dfm") &&
