@@ -18,8 +18,10 @@ if ((${#missing[@]})); then
 fi
 
 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DENABLE_SANITIZERS=ON >/dev/null
-cmake --build "$BUILD" --target tornel_screenshots
+cmake --build "$BUILD" --target tornel_screenshots paquel_screenshots
 mkdir -p "$OUT"
 ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1280x900x24" "$BUILD/tornel/driver/tornel_screenshots" "$OUT"
+ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=xcb \
+  xvfb-run -a -s "-screen 0 1280x900x24" "$BUILD/paquel/packaging/paquel_screenshots" "$OUT"
 echo "Screenshots in $OUT"

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/dates.h"
 #include "platform/files.h"
@@ -299,9 +300,17 @@ TEST_F(PaquelE2E, RunsThatCannotStartEndWithStatusOne) {
     EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
     EXPECT_EQ(ReadAll(bin_ + "/Paquel.ini"), c.ini);  // settings are only read
   }
+  // The window, where there is no display at all.
+  std::vector<std::pair<std::string, std::string>> saved;
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    if (const char* v = std::getenv(name)) saved.emplace_back(name, v);
+    ::unsetenv(name);
+  }
   Outcome window = Execute(bin_ + "/Paquel", {}, root_.path());
+  for (const auto& [name, value] : saved) ::setenv(name.c_str(), value.c_str(), 1);
   EXPECT_EQ(window.status, 1);
-  EXPECT_NE(window.output.find("ventana no está disponible"), std::string::npos);
+  EXPECT_NE(window.output.find("no hay pantalla disponible"), std::string::npos) << window.output;
+  EXPECT_EQ(std::count(window.output.begin(), window.output.end(), '\n'), 1);
 }
 
 }  // namespace

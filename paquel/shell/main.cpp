@@ -1,14 +1,41 @@
 // Paquel: with a non-empty first argument, one unattended packaging run
 // that takes everything from Paquel.ini beside the executable; otherwise the
 // window.
+#include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 
 #include "paquel/packaging/paquel_core.h"
+#include "paquel/shell/frm_paquel.h"
+#include "paquel/shell/qt_paquel_dialogs.h"
 #include "platform/own_paths.h"
 
 namespace {
+
+bool Set(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value && *value;
+}
+
+int RunWindow(int argc, char** argv) {
+  // Without a display the toolkit would abort; say so plainly instead.
+  if (!Set("QT_QPA_PLATFORM") && !Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
+    std::fprintf(stderr,
+                 "Paquel: no hay pantalla disponible para la ventana; con un argumento (por "
+                 "ejemplo S) se ejecuta sin ventana con los valores de Paquel.ini.\n");
+    return 1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Paquel");
+  QApplication::setApplicationDisplayName(QString::fromUtf8(paquel::kTituloAplicacion));
+  paquel::QtPaquelDialogs dialogs;
+  paquel::TFrmPaquel window(platform::ExecutablePath(), dialogs);
+  dialogs.SetParent(&window);
+  window.show();
+  return app.exec();
+}
 
 int RunUnattended() {
   paquel::PaquelCore::Hooks hooks;
@@ -37,8 +64,5 @@ int RunUnattended() {
 
 int main(int argc, char** argv) {
   if (argc > 1 && argv[1][0] != '\0') return RunUnattended();
-  std::fprintf(stderr,
-               "Paquel: la ventana no está disponible en esta versión; con un argumento (por "
-               "ejemplo S) se ejecuta sin ventana con los valores de Paquel.ini.\n");
-  return 1;
+  return RunWindow(argc, argv);
 }
