@@ -1,0 +1,7 @@
+inherited FrmGNPLANIDet: TFrmGNPLANIDet
+  Caption = 'Detalle'
+  PixelsPerInch = 96
+  object MNotas1: TMNotas
+    TituloForma = 'Detalle'
+  end
+end

@@ -1,0 +1,17 @@
+unit MGNPLANIDmrImp;
+
+interface
+
+uses
+  SysUtils, Classes, DB, SDatabase, UMDmrBase;
+
+type
+  TDmrImp = class(TDataModule)
+    SDatabase1: TSDatabase;
+  end;
+
+implementation
+
+{$R *.dfm}
+
+end.

@@ -1,0 +1,16 @@
+unit URHASISTDet;
+
+interface
+
+uses
+  Windows, SysUtils, Classes, Forms, UMFrmBase;
+
+type
+  TFrmRHASISTDet = class(TFrmBase)
+  end;
+
+implementation
+
+{$R *.dfm}
+
+end.
