@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -184,6 +185,10 @@ CaptureResult RunCaptured(const std::string& program, const std::vector<std::str
 
   std::vector<char> buf(kChunk);
   bool pipe_open = true;
+  // The child's end wakes the wait at once where the system offers a process
+  // descriptor; elsewhere it is noticed within kExitPollMs once the pipe is
+  // closed, or at the next pump while a grandchild keeps it open.
+  Fd exit_fd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
   auto next_pump = Clock::now() + kPumpInterval;
   while (true) {
     int status = 0;
@@ -203,10 +208,10 @@ CaptureResult RunCaptured(const std::string& program, const std::vector<std::str
     auto until_pump =
         std::chrono::duration_cast<std::chrono::milliseconds>(next_pump - now).count() + 1;
     int timeout = static_cast<int>(std::clamp<long long>(until_pump, 1, 100));
-    if (!pipe_open) timeout = std::min(timeout, kExitPollMs);
-    pollfd p{pipe_open ? read_end.get() : -1, POLLIN, 0};
-    int ready = ::poll(&p, 1, timeout);
-    if (ready <= 0 || p.revents == 0) continue;
+    if (!pipe_open && exit_fd.get() < 0) timeout = std::min(timeout, kExitPollMs);
+    pollfd fds[2] = {{pipe_open ? read_end.get() : -1, POLLIN, 0}, {exit_fd.get(), POLLIN, 0}};
+    int ready = ::poll(fds, 2, timeout);
+    if (ready <= 0 || fds[0].revents == 0) continue;
 
     size_t pass = 0;
     while (pass < kBytesPerPass && Clock::now() < next_pump) {
