@@ -13,6 +13,7 @@
 #include "platform/paths.h"
 #include "platform/pe_version.h"
 #include "platform/strings.h"
+#include "platform/text.h"
 
 namespace paquel {
 namespace {
@@ -55,7 +56,9 @@ void Listar(const std::string& root, const std::string& relative, Listado& out,
     if (e.is_dir) {
       Listar(root, rel, out, visited);
     } else if (platform::ExtractFileExt(e.name) != ".zip") {
-      out.entradas.push_back({rel, Join(root, rel)});
+      // Entry names are flagged UTF-8; a name in another encoding is read
+      // as Windows-1252 so that every reader can open the archive.
+      out.entradas.push_back({platform::ToValidUtf8(rel), Join(root, rel)});
       out.archivos.push_back(Join(root, rel));
     }
   }

@@ -2,6 +2,7 @@
 // the test, and looks at the destination tree, the archive and the report.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -281,6 +282,44 @@ TEST_F(PaquelE2E, VersionWarningsAfterTheAssembly) {
                       " estamos en el año " + std::to_string(year) + " la version deberia ser " +
                       std::to_string(year % 100) + ", Verifique...\r\n");
   EXPECT_TRUE(Exists("Ggen/Bin1/CGNABCDE.sdml"));  // warnings do not stop the packaging
+}
+
+TEST_F(PaquelE2E, HostileTreesTerminateAndWriteOnlyWhereTheyShould) {
+  // Awkward names in the sources and the destination, a loop of links, and
+  // the destination inside the source folder of a mass run.
+  testsupport::ProgramSpec spec;
+  std::string p = testsupport::BuildProgram(src_, spec);
+  const std::string rel = p.substr(root_.path().size() + 1);
+  root_.Write(rel + "/CGNABCDE/UGN con blancos y 'comillas' ñ.pas", "unit x;");
+  root_.Write(rel + "/CGNABCDE/" + std::string("N\xF3mina.txt"), "cp1252 name");
+  ASSERT_EQ(::symlink(p.c_str(), (p + "/CGNABCDE/bucle").c_str()), 0);
+  root_.Write("fuentes/Calidad/Ggen/Bin1/" + std::string("Raro \"\xE9\".sdml"), "earlier file");
+  std::string repo = root_.MakeDir("repo");
+  root_.Write("bin/Paquel.ini", "[CONFIG]\r\nRUTAPROG=" + src_ + "\r\nRUTADEST=" + src_ +
+                                    "/Calidad\r\nEMPMASIVO=1\r\nINCLUWCF=0\r\nMOVFUENTE=1\r\nDIRREPO=" +
+                                    repo + "\r\n");
+  root_.Write("outside/keep.txt", "untouched");
+  Outcome run = Paquel();
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(Report(), "MGNABCDE : Se organizaron los archivos con exito\r\n");
+  const std::string zip = src_ + "/Calidad/GGNABCDE_V" + std::to_string(spec.version[0]) + ".0.1.1.zip";
+  Outcome test = Execute("/usr/bin/unzip", {"-t", "-qq", zip}, root_.path());
+  EXPECT_EQ(test.status, 0) << test.output;
+  EXPECT_NE(Python("import zipfile,sys\nprint(sorted(zipfile.ZipFile(sys.argv[1]).namelist()))\n", zip)
+                .find("Raro \"\u00e9\".sdml"),
+            std::string::npos);
+  EXPECT_EQ(ReadAll(repo + "/Ggen/fnt/GGNABCDE/CGNABCDE/UGN con blancos y 'comillas' ñ.pas"), "unit x;");
+  EXPECT_EQ(ReadAll(root_.Path("outside/keep.txt")), "untouched");
+
+  // A project path that is a file, in single and in mass mode.
+  std::string file = root_.Write("archivo", "x");
+  for (const char* mass : {"0", "1"}) {
+    root_.Write("bin/Paquel.ini", "[CONFIG]\r\nRUTAPROG=" + file + "\r\nRUTADEST=" + dest_ +
+                                      "\r\nEMPMASIVO=" + mass + "\r\n");
+    Outcome bad = Paquel();
+    EXPECT_EQ(bad.status, 1) << bad.output;
+    EXPECT_FALSE(platform::DirectoryExists(dest_));
+  }
 }
 
 TEST_F(PaquelE2E, RunsThatCannotStartEndWithStatusOne) {
