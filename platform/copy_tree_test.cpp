@@ -2,11 +2,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sys/wait.h>
+
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 
 #include "platform/files.h"
+#include "platform/find_files.h"
 #include "testsupport/temp_dir.h"
 
 namespace platform {
@@ -157,6 +161,73 @@ TEST(CopyDirectoryTree, ReportsWhatItCouldNotCopyAfterCopyingTheRest) {
     EXPECT_EQ(ReadAll(t.Path("dst/a.txt")), "a") << c.what;
     EXPECT_EQ(ReadAll(t.Path("dst/zz/zz.txt")), "zz") << c.what;
   }
+}
+
+}  // namespace
+}  // namespace platform
+
+namespace platform {
+namespace {
+
+TEST(DeepTrees, SearchAndCopyReachTheBottomOfAVeryDeepTree) {
+  testsupport::TempDir t;
+  std::string rel = "raiz";
+  for (int i = 0; i < 600; ++i) rel += "/d";
+  t.Write(rel + "/CGNFONDO.dproj", "x");
+  auto found = FindFiles(t.Path("raiz"), "C*.dproj", true);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0], t.Path(rel + "/CGNFONDO.dproj"));
+  EXPECT_TRUE(CopyDirectoryTree(t.Path("raiz"), t.Path("copia")));
+  EXPECT_TRUE(FileExists(t.Path("copia" + rel.substr(4) + "/CGNFONDO.dproj")));
+}
+
+}  // namespace
+}  // namespace platform
+
+namespace platform {
+namespace {
+
+// Runs f with the rights of an ordinary user (nobody, when the tests run as
+// root, where permissions would not stop reading) and answers its text.
+std::string AsOrdinaryUser(const std::function<std::string()>& f) {
+  int fds[2];
+  if (::pipe(fds) != 0) return "pipe failed";
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(fds[0]);
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    std::string out = f();
+    ssize_t ignored = ::write(fds[1], out.data(), out.size());
+    (void)ignored;
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  std::string out;
+  char buf[4096];
+  for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
+  ::close(fds[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return out;
+}
+
+TEST(UnreadableFolders, AreSkippedAndTheSearchGoesOn) {
+  testsupport::TempDir t;
+  t.Write("src/A/CGNA.dproj", "x");
+  t.Write("src/cerrada/CGNB.dproj", "x");
+  t.Write("src/Z/CGNC.dproj", "x");
+  for (const char* d : {"", "/src", "/src/A", "/src/Z"}) ::chmod((t.path() + d).c_str(), 0755);
+  ::chmod(t.Path("src/cerrada").c_str(), 0);
+  std::string found = AsOrdinaryUser([&] {
+    std::string out;
+    for (const std::string& f : FindFiles(t.Path("src"), "C*.dproj", true))
+      out += f.substr(t.path().size()) + "\n";
+    return out;
+  });
+  ::chmod(t.Path("src/cerrada").c_str(), 0755);
+  EXPECT_NE(found.find("/src/A/CGNA.dproj\n"), std::string::npos) << found;
+  EXPECT_NE(found.find("/src/Z/CGNC.dproj\n"), std::string::npos) << found;
+  EXPECT_EQ(found.find("cerrada"), std::string::npos) << found;
 }
 
 }  // namespace
