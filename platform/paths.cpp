@@ -33,6 +33,10 @@ std::string ExcludeTrailingPathDelimiter(std::string_view path) {
   return r;
 }
 
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  return IncludeTrailingPathDelimiter(folder) + std::string(name);
+}
+
 std::string ExtractFileName(std::string_view path) {
   return std::string(path.substr(NameStart(path)));
 }

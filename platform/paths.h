@@ -14,6 +14,8 @@ bool IsPathDelimiter(char c);
 std::string IncludeTrailingPathDelimiter(std::string_view path);
 std::string ExcludeTrailingPathDelimiter(std::string_view path);
 
+// folder + name, with one delimiter between them.
+std::string JoinPath(std::string_view folder, std::string_view name);
 // "dir/name.ext" -> "name.ext"
 std::string ExtractFileName(std::string_view path);
 // "dir/name.ext" -> "dir/" (with the delimiter)

@@ -13,22 +13,22 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: mkpe <file> <major.minor.release.build>\n");
     return 2;
   }
-  testsupport::PeFileSpec spec;
+  testsupport::PeFileSpec pe;
   std::string version = argv[2];
   size_t pos = 0;
   for (int i = 0; i < 4; ++i) {
     size_t dot = version.find('.', pos);
     std::string part = version.substr(pos, dot == std::string::npos ? std::string::npos : dot - pos);
-    spec.file_version[i] = static_cast<uint16_t>(part.empty() ? 0 : std::stoul(part));
+    pe.file_version[i] = static_cast<uint16_t>(part.empty() ? 0 : std::stoul(part));
     if (dot == std::string::npos) {
-      for (int k = i + 1; k < 4; ++k) spec.file_version[k] = 0;
+      for (int k = i + 1; k < 4; ++k) pe.file_version[k] = 0;
       break;
     }
     pos = dot + 1;
   }
-  spec.product_version = {spec.file_version[0], 0, 0, 0};
+  pe.product_version = {pe.file_version[0], 0, 0, 0};
   try {
-    testsupport::WritePeFile(argv[1], spec);
+    testsupport::WritePeFile(argv[1], pe);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "mkpe: %s\n", e.what());
     return 1;

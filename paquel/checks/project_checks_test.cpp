@@ -87,13 +87,13 @@ std::string Incompleto(const std::string& tipo) {
 
 TEST(ValidarDproj, ReadsFromGroupWithExactCondition) {
   TempDir t;
-  DprojSpec spec;
-  spec.icon = "C:\\Morvel\\Iconos\\MGNABCDE.ico";
-  const std::string file = t.Write("p.dproj", DprojText(spec));
+  DprojSpec proyecto;
+  proyecto.icon = "C:\\Morvel\\Iconos\\MGNABCDE.ico";
+  const std::string file = t.Write("p.dproj", DprojText(proyecto));
   struct Case {
     std::string nodo, condicion, expresion, expected;
   } cases[] = {
-      {"Icon_MainIcon", kBase, "", spec.icon},
+      {"Icon_MainIcon", kBase, "", proyecto.icon},
       {"Icon_MainIcon", kBase, "(morvel|MGNABCDE)", "1"},
       {"Icon_MainIcon", kBase, "mgnabcde\\.ICO$", "1"},
       {"Icon_MainIcon", kBase, "projecticon", "0"},

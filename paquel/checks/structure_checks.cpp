@@ -13,10 +13,6 @@ namespace {
 
 using platform::kPathDelim;
 
-std::string Join(const std::string& a, const std::string& b) {
-  return platform::IncludeTrailingPathDelimiter(a) + b;
-}
-
 // The last n characters of s (all of it when shorter).
 std::string LastChars(const std::string& s, size_t n) {
   size_t chars = platform::Utf8Length(s);
@@ -45,16 +41,16 @@ int CountOccurences(const std::string& sub, const std::string& text) {
 
 std::string PaquelCore::ObtenerRutaRelease(const std::string& carpeta) {
   for (const char* release : {"Win64/Release", "Win32/Release"}) {
-    std::string path = platform::ResolveCase(Join(carpeta, release));
+    std::string path = platform::ResolveCase(platform::JoinPath(carpeta, release));
     if (platform::DirectoryExists(path)) return path;
   }
   return {};
 }
 
 void PaquelCore::ObtenerRutasCompilados(Programa& p) const {
-  p.rel_cliente = ObtenerRutaRelease(Join(p.carpeta, p.cliente));
-  p.rel_servidor = ObtenerRutaRelease(Join(p.carpeta, p.servidor));
-  p.rel_host = ObtenerRutaRelease(Join(p.carpeta, p.servidor + "S"));
+  p.rel_cliente = ObtenerRutaRelease(platform::JoinPath(p.carpeta, p.cliente));
+  p.rel_servidor = ObtenerRutaRelease(platform::JoinPath(p.carpeta, p.servidor));
+  p.rel_host = ObtenerRutaRelease(platform::JoinPath(p.carpeta, p.servidor + "S"));
 }
 
 bool PaquelCore::EsProgramaSinCliente(const std::string& servidor) const {
@@ -76,8 +72,8 @@ bool PaquelCore::ValidarEstructura(const std::string& carpeta, Programa& p,
   if (ChkEmpMasiva) mensajes.SetCodProg(p.servidor);
   Avanzar(p.servidor + " -  Validando existencia archivos");
 
-  if (!IsDir(Join(carpeta, p.cliente)) || !IsDir(Join(carpeta, p.servidor)) ||
-      !IsFile(Join(carpeta, "G" + p.codigo + ".groupproj"))) {
+  if (!IsDir(platform::JoinPath(carpeta, p.cliente)) || !IsDir(platform::JoinPath(carpeta, p.servidor)) ||
+      !IsFile(platform::JoinPath(carpeta, "G" + p.codigo + ".groupproj"))) {
     if (ChkEmpMasiva) return false;
     throw EPaquel(
         "La Ruta del programa no es un fuente de MorveL,No existe la carpeta de la SDML o la "
@@ -92,15 +88,15 @@ bool PaquelCore::ValidarEstructura(const std::string& carpeta, Programa& p,
   GenerarRutaDestino(p.modulo, EdtRutaDestino, p.destino_sdml, p.destino_serv, false);
 
   if (ChkIncluirWCF) {
-    const std::string w = Join(Join(carpeta, p.servidor), p.servidor + "Service");
+    const std::string w = platform::JoinPath(platform::JoinPath(carpeta, p.servidor), p.servidor + "Service");
     if (!IsDir(w)) throw EPaquel("No Existe Toda la Carpeta del WCF");
     const std::string sin_compilar = "El WCF no se encuentra compilado en Realease, Verifique";
-    if (!IsFile(Join(w, p.servidor + "BD/bin/Release/" + p.servidor + "BD.dll")))
+    if (!IsFile(platform::JoinPath(w, p.servidor + "BD/bin/Release/" + p.servidor + "BD.dll")))
       throw EPaquel(sin_compilar);
-    if (!IsFile(Join(w, p.servidor + "WCF/bin/Release/" + p.servidor + "WCF.dll")))
+    if (!IsFile(platform::JoinPath(w, p.servidor + "WCF/bin/Release/" + p.servidor + "WCF.dll")))
       throw EPaquel(sin_compilar);
     const std::string fuente =
-        platform::ResolveCase(Join(w, p.servidor + "BD/" + p.servidor + "BD.cs"));
+        platform::ResolveCase(platform::JoinPath(w, p.servidor + "BD/" + p.servidor + "BD.cs"));
     if (CountOccurences("InicializaServer", platform::ReadTextFile(fuente).text) < 9)
       mensajes.Add("Se requiera recompilar el WCF, verifique...");
     p.incluye_servicio = true;

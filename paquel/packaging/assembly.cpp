@@ -20,10 +20,6 @@ namespace {
 
 using platform::kPathDelim;
 
-std::string Join(const std::string& a, const std::string& b) {
-  return platform::IncludeTrailingPathDelimiter(a) + b;
-}
-
 // Replaces the first occurrence of from, without regard to case.
 std::string ReplaceFirstText(const std::string& s, const std::string& from, const std::string& to) {
   size_t at = platform::FindText(s, from);
@@ -48,7 +44,7 @@ struct Listado {
 // Release archives (".zip" exactly) stay out.
 void Listar(const std::string& root, const std::string& relative, Listado& out,
             std::set<std::pair<uint64_t, uint64_t>>& visited) {
-  const std::string dir = relative.empty() ? root : Join(root, relative);
+  const std::string dir = relative.empty() ? root : platform::JoinPath(root, relative);
   auto id = platform::DirectoryIdentity(dir);
   if (!id || !visited.insert(*id).second) return;
   for (const platform::DirEntry& e : platform::ListDirectory(dir)) {
@@ -58,8 +54,8 @@ void Listar(const std::string& root, const std::string& relative, Listado& out,
     } else if (platform::ExtractFileExt(e.name) != ".zip") {
       // Entry names are flagged UTF-8; a name in another encoding is read
       // as Windows-1252 so that every reader can open the archive.
-      out.entradas.push_back({platform::ToValidUtf8(rel), Join(root, rel)});
-      out.archivos.push_back(Join(root, rel));
+      out.entradas.push_back({platform::ToValidUtf8(rel), platform::JoinPath(root, rel)});
+      out.archivos.push_back(platform::JoinPath(root, rel));
     }
   }
 }
@@ -103,8 +99,8 @@ void PaquelCore::OrganizarArchivos(const Programa& p, TPqStringList& mensajes) {
     platform::ForceDirectories(e1);
     platform::ForceDirectories(e2);
   }
-  const std::string destino_exe = Join(p.destino_serv, p.servidor + ".exe");
-  const std::string destino_sdml = Join(p.destino_sdml, p.cliente + ".sdml");
+  const std::string destino_exe = platform::JoinPath(p.destino_serv, p.servidor + ".exe");
+  const std::string destino_sdml = platform::JoinPath(p.destino_sdml, p.cliente + ".sdml");
   platform::CopyFile(p.exe, destino_exe);
   platform::CopyFile(p.sdml, destino_sdml);
 
@@ -116,7 +112,7 @@ void PaquelCore::OrganizarArchivos(const Programa& p, TPqStringList& mensajes) {
   if (platform::FileExists(host)) {
     std::string folder = platform::ReplaceAll(platform::ExtractFileDir(destino_exe), "Servidores",
                                               "ServsMS", false);
-    CopiarA(host, Join(folder, p.servidor + "S.exe"));
+    CopiarA(host, platform::JoinPath(folder, p.servidor + "S.exe"));
   }
 
   if (FIniFile.SectionExists(p.servidor)) {
@@ -132,13 +128,13 @@ void PaquelCore::OrganizarArchivos(const Programa& p, TPqStringList& mensajes) {
   }
 
   if (ChkIncluirWCF && p.incluye_servicio) {
-    const std::string w = Join(Join(p.carpeta, p.servidor), p.servidor + "Service");
+    const std::string w = platform::JoinPath(platform::JoinPath(p.carpeta, p.servidor), p.servidor + "Service");
     const std::string s = p.servidor;
-    platform::CopyFile(platform::ResolveCase(Join(w, s + "WCF/" + s + ".svc")), Join(e1, s + ".svc"));
-    platform::CopyFile(platform::ResolveCase(Join(w, s + "WCF/bin/Release/" + s + "WCF.dll")),
-                       Join(e2, s + "WCF.dll"));
-    platform::CopyFile(platform::ResolveCase(Join(w, s + "BD/bin/Release/" + s + "BD.dll")),
-                       Join(p.destino_sdml, s + "BD.dll.sdml"));
+    platform::CopyFile(platform::ResolveCase(platform::JoinPath(w, s + "WCF/" + s + ".svc")), platform::JoinPath(e1, s + ".svc"));
+    platform::CopyFile(platform::ResolveCase(platform::JoinPath(w, s + "WCF/bin/Release/" + s + "WCF.dll")),
+                       platform::JoinPath(e2, s + "WCF.dll"));
+    platform::CopyFile(platform::ResolveCase(platform::JoinPath(w, s + "BD/bin/Release/" + s + "BD.dll")),
+                       platform::JoinPath(p.destino_sdml, s + "BD.dll.sdml"));
   }
 
   bool comprimido = false;

@@ -3,25 +3,19 @@
 // window.
 #include <QApplication>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <string>
 
 #include "paquel/packaging/paquel_core.h"
 #include "paquel/shell/frm_paquel.h"
 #include "paquel/shell/qt_paquel_dialogs.h"
+#include "platform/display.h"
 #include "platform/own_paths.h"
 
 namespace {
 
-bool Set(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value && *value;
-}
-
 int RunWindow(int argc, char** argv) {
-  // Without a display the toolkit would abort; say so plainly instead.
-  if (!Set("QT_QPA_PLATFORM") && !Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
+  if (!platform::DisplayAvailable()) {
     std::fprintf(stderr,
                  "Paquel: no hay pantalla disponible para la ventana; con un argumento (por "
                  "ejemplo S) se ejecuta sin ventana con los valores de Paquel.ini.\n");

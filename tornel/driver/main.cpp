@@ -4,11 +4,11 @@
 #include <QApplication>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
 
+#include "platform/display.h"
 #include "platform/own_paths.h"
 #include "platform/strings.h"
 #include "tornel/driver/frm_gn_confc.h"
@@ -18,18 +18,8 @@
 
 namespace {
 
-bool Set(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value && *value;
-}
-
-// Without a display the toolkit would abort; say so plainly instead.
-bool DisplayAvailable() {
-  return Set("QT_QPA_PLATFORM") || Set("DISPLAY") || Set("WAYLAND_DISPLAY");
-}
-
 int RunWindow(int argc, char** argv) {
-  if (!DisplayAvailable()) {
+  if (!platform::DisplayAvailable()) {
     std::fprintf(stderr,
                  "Tornel: no hay pantalla disponible para la ventana; con dos o más argumentos "
                  "(directorio, versión del producto y S) se ejecuta sin ventana.\n");
